@@ -1,0 +1,121 @@
+#include "framework/platform/FileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace Vesk::Platform
+{
+
+namespace
+{
+
+std::filesystem::path XdgFolder(const char* variable, const char* fallbackUnderHome)
+{
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/')
+        return value;
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base = (home != nullptr && home[0] != '\0') ? home : "/tmp";
+    return base / fallbackUnderHome;
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t size)
+{
+    while (size > 0)
+    {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+std::filesystem::path ConfigHome()
+{
+    return XdgFolder("XDG_CONFIG_HOME", ".config");
+}
+
+std::filesystem::path DataHome()
+{
+    return XdgFolder("XDG_DATA_HOME", ".local/share");
+}
+
+bool CreateFolders(const std::filesystem::path& folder)
+{
+    if (folder.empty())
+        return true;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return std::filesystem::is_directory(folder, error);
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data, size_t size)
+{
+    if (!CreateFolders(path.parent_path()))
+        return false;
+
+    std::string temporary = path.string() + ".XXXXXX";
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+
+    bool ok = WriteAll(fd, data, size) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok)
+        ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok)
+    {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+
+    // Make the rename itself durable.
+    std::filesystem::path parent = path.parent_path().empty() ? "." : path.parent_path();
+    int dirFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0)
+    {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    std::vector<uint8_t> content;
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        content.insert(content.end(), chunk, chunk + got);
+    bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    if (ok)
+        bytes = std::move(content);
+    return ok;
+}
+
+std::filesystem::path ProgramFolder()
+{
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {};
+    return self.parent_path();
+}
+
+} // namespace Vesk::Platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace Vesk::Platform
+{
+
+// Where the game keeps what it writes: $XDG_CONFIG_HOME (default ~/.config) for settings and
+// $XDG_DATA_HOME (default ~/.local/share) for saves, the sound cache, screenshots and demos.
+std::filesystem::path ConfigHome();
+std::filesystem::path DataHome();
+
+// Creates the folder and its missing parents; true when it exists afterwards.
+[[nodiscard]] bool CreateFolders(const std::filesystem::path& folder);
+
+// Writes the whole file or nothing: the bytes go to a temporary file beside the target, are
+// flushed to the disk and then renamed over the target, so a crash or a full disk leaves the
+// previous content intact. Creates missing folders of the path.
+[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data, size_t size);
+[[nodiscard]] inline bool WriteFileAtomically(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    return WriteFileAtomically(path, bytes.data(), bytes.size());
+}
+
+// Reads a whole file from the disk (not through the archive layer).
+[[nodiscard]] bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
+
+// The folder holding the running executable (empty when unknown).
+std::filesystem::path ProgramFolder();
+
+} // namespace Vesk::Platform
