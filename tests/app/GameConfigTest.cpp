@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -41,33 +40,43 @@ struct ExpectedSection
     std::vector<std::pair<std::string, GameConfig::ValueType>> keys;
 };
 
+// Reads lines of the form "- Name (N keys): `Key`, `Key` (double), `Key` (bool), ...".
 std::vector<ExpectedSection> ParseCatalogueText()
 {
     std::vector<ExpectedSection> sections;
     std::istringstream lines(catalogueText);
-    const std::regex sectionLine(R"(^- (\w+) \((\d+) keys\): (.*)\.$)");
-    const std::regex keyItem(R"(`(\w+)`(?: \((double|bool)\))?)");
     std::string line;
     while (std::getline(lines, line))
     {
-        std::smatch match;
         if (line.empty())
             continue;
-        if (!std::regex_match(line, match, sectionLine))
+        const size_t open = line.find(" (");
+        const size_t colon = line.find(" keys): ");
+        if (line.rfind("- ", 0) != 0 || open == std::string::npos || colon == std::string::npos || line.back() != '.')
         {
             ADD_FAILURE() << "unreadable catalogue line: " << line;
             continue;
         }
         ExpectedSection section;
-        section.name = match[1];
-        section.declaredCount = std::stoi(match[2]);
-        const std::string items = match[3];
-        for (std::sregex_iterator item(items.begin(), items.end(), keyItem), end; item != end; ++item)
+        section.name = line.substr(2, open - 2);
+        section.declaredCount = std::stoi(line.substr(open + 2, colon - open - 2));
+        std::istringstream items(line.substr(colon + 8, line.size() - colon - 9));
+        std::string item;
+        while (std::getline(items, item, ','))
         {
-            const std::string type = (*item)[2];
-            section.keys.emplace_back((*item)[1], type == "double" ? GameConfig::ValueType::Double
-                                                  : type == "bool" ? GameConfig::ValueType::Bool
-                                                                   : GameConfig::ValueType::Int);
+            const size_t first = item.find('`');
+            const size_t second = item.find('`', first + 1);
+            if (first == std::string::npos || second == std::string::npos)
+            {
+                ADD_FAILURE() << "unreadable catalogue item: " << item;
+                continue;
+            }
+            const std::string suffix = item.substr(second + 1);
+            const GameConfig::ValueType type = suffix == " (double)" ? GameConfig::ValueType::Double
+                                               : suffix == " (bool)" ? GameConfig::ValueType::Bool
+                                                                     : GameConfig::ValueType::Int;
+            EXPECT_TRUE(suffix.empty() || type != GameConfig::ValueType::Int) << "unknown type in: " << item;
+            section.keys.emplace_back(item.substr(first + 1, second - first - 1), type);
         }
         sections.push_back(section);
     }
