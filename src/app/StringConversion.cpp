@@ -1,0 +1,121 @@
+#include "app/StringConversion.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace Vesk
+{
+
+namespace
+{
+
+bool IsDigit(char character)
+{
+    return character >= '0' && character <= '9';
+}
+
+int HexDigitValue(char character)
+{
+    if (IsDigit(character))
+        return character - '0';
+    if (character >= 'a' && character <= 'f')
+        return character - 'a' + 10;
+    if (character >= 'A' && character <= 'F')
+        return character - 'A' + 10;
+    return -1;
+}
+
+bool ParseHexadecimal(const std::string& text, int& value)
+{
+    if (text.size() <= 2)
+        return false;
+    uint64_t bits = 0;
+    for (size_t i = 2; i < text.size(); ++i)
+    {
+        const int digit = HexDigitValue(text[i]);
+        if (digit < 0)
+            return false;
+        bits = bits * 16 + static_cast<uint64_t>(digit);
+        if (bits > std::numeric_limits<uint32_t>::max())
+            return false;
+    }
+    value = static_cast<int>(static_cast<uint32_t>(bits));
+    return true;
+}
+
+bool ParseDecimal(const std::string& text, int& value)
+{
+    const bool negative = !text.empty() && text[0] == '-';
+    const size_t start = negative ? 1 : 0;
+    if (start == text.size())
+        return false;
+    // Accumulated as a magnitude, which may reach 2^31 for the most negative int.
+    const int64_t limit = negative ? int64_t{1} << 31 : (int64_t{1} << 31) - 1;
+    int64_t magnitude = 0;
+    for (size_t i = start; i < text.size(); ++i)
+    {
+        if (!IsDigit(text[i]))
+            return false;
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit)
+            return false;
+    }
+    value = static_cast<int>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+} // namespace
+
+bool StringToInt(const std::string& text, int& value)
+{
+    const bool hexadecimal = text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    int result = 0;
+    if (hexadecimal ? ParseHexadecimal(text, result) : ParseDecimal(text, result))
+    {
+        value = result;
+        return true;
+    }
+    value = 0;
+    return false;
+}
+
+bool StringToDouble(const std::string& text, double& value)
+{
+    value = 0.0;
+    size_t position = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative)
+        ++position;
+
+    double whole = 0.0;
+    int digits = 0;
+    for (; position < text.size() && IsDigit(text[position]); ++position, ++digits)
+        whole = whole * 10.0 + (text[position] - '0');
+
+    // The fraction digits are gathered as a whole number and divided once, which keeps
+    // short fractions such as "0.1" as exact as a double allows. Digits beyond what a double
+    // can hold are checked but not added.
+    double fraction = 0.0;
+    double divisor = 1.0;
+    if (position < text.size() && text[position] == '.')
+    {
+        for (++position; position < text.size() && IsDigit(text[position]); ++position, ++digits)
+        {
+            if (divisor >= 1e18)
+                continue;
+            fraction = fraction * 10.0 + (text[position] - '0');
+            divisor *= 10.0;
+        }
+    }
+    if (position != text.size() || digits == 0)
+        return false;
+
+    const double result = fraction == 0.0 ? whole : whole + fraction / divisor;
+    if (!std::isfinite(result))
+        return false;
+    value = negative ? -result : result;
+    return true;
+}
+
+} // namespace Vesk
