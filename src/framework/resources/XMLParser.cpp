@@ -2,6 +2,8 @@
 
 #include "framework/resources/PakInterface.h"
 
+#include <utility>
+
 namespace Vesk
 {
 
