@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -71,9 +72,18 @@ private:
         Utf16,
     };
 
-    bool ReadChar(char16_t& character);
-    void PushBack(char16_t character) { pushBack.push_back(character); }
-    void PushBack(const std::u16string& text);
+    // One character from the push-back stack or the file; false at the end of the file or
+    // when the file holds an illegal sequence (then the parser has failed).
+    bool ReadChar(char32_t& character);
+    void PushBack(char32_t character) { pushBack.push_back(character); }
+    // Reads one byte of the file; false at its end.
+    bool ReadByte(uint8_t& byte);
+    bool ReadUtf8(char32_t& character);
+    bool ReadUtf16(char32_t& character);
+    bool ReadUtf16Unit(char16_t& unit);
+    // Appends a character to an element's text: bytes as they are from an 8-bit file, UTF-8
+    // from a Unicode file, so a UTF-8 file reads the same with or without its byte-order mark.
+    void Append(std::string& text, char32_t character) const;
     void Close();
 
     std::string fileName;
@@ -82,12 +92,19 @@ private:
     PFILE* file = nullptr;
     bool hasFailed = false;
     bool allowComments = false;
-    std::vector<char16_t> pushBack; // read again, last pushed first
+    std::vector<char32_t> pushBack; // read again, last pushed first
     std::string section;
+    // A self-closing tag answers with its end tag on the next call.
+    std::string pendingEndTag;
+    bool hasPendingEndTag = false;
     Encoding encoding = Encoding::Bits8;
-    bool encodingFixed = false;
     bool atFirstCharacter = true;
     bool byteSwapped = false;
+    char16_t heldUnit = 0; // a UTF-16 unit read ahead and not yet used
+    bool hasHeldUnit = false;
+    std::vector<uint8_t> readBuffer;
+    size_t readPosition = 0;
+    bool fileEnded = false;
 };
 
 } // namespace Vesk
