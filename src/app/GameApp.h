@@ -1,25 +1,75 @@
 #pragma once
 
+#include "app/ContentModel.h"
+#include "app/GameConfig.h"
+#include "app/LocalTexts.h"
 #include "framework/appbase/VeskAppBase.h"
 
+#include <array>
+#include <memory>
 #include <string>
 
 namespace Vesk
 {
 
+class XMLParser;
+struct SaveData;
+
 // The game's application object: the start-up and shut-down of Orlo on top of the framework's
-// application base, the configuration and content of the publication, the current player's
-// progress, the screen widgets and the log file.
+// application base, the configuration and content of the publication, the current player and
+// their progress, and the log file. One instance, reachable through gGameApp; the entry point
+// creates it (RunGame) and destroys it after Start returns, which saves the player's progress.
 class GameApp : public VeskAppBase
 {
 public:
     GameApp();
     ~GameApp() override;
 
+    void LoadingThreadCompleted() override;
+    void LoadingThreadProc() override;
+    // Asks the player, opens the web links of "play.url", starts the companion program and
+    // stops the application.
+    void Shutdown() override;
+    // The base start-up, a fresh log, then the configuration and the current player's progress.
     void Init() override;
 
-    // Appends one line to "log.txt" when that file exists; otherwise the line is dropped.
+    // Appends one line (and CR LF) to "log.txt" when that file exists; otherwise the line is
+    // dropped. No log file is ever created.
     void Log(const std::string& text);
+
+    // Reads config.xml and local.xml, picks the player (the registry's, else the default name
+    // for a new player) and loads their progress. A file that cannot be opened is reported in a
+    // message box and shuts the application down.
+    void LoadConfiguration();
+    // One pass over the parser's open file (config.xml): typed keys and content records.
+    void ReadConfigValues();
+    // One pass over the parser's open file (local.xml): texts.
+    void ReadLocalTexts();
+    // A pass over the parser's freshly opened config.xml that fills the page records and
+    // renders their faces.
+    bool ReadPagesData();
+    // Reads the hidden objects of the page at pageIndex from dir + "picture.cfg" and their
+    // names from "images/local/page<pageIndex + 1>.lng"; called when a page starts.
+    void LoadPageItems(const std::string& dir, int pageIndex);
+    void UpdateMiniGamesAvailable() { content.UpdateMiniGamesAvailable(); }
+
+    // Moves on to the next set while the current one is done, opening its pages, and draws
+    // the bonus picks for the new set. Called after every completed page and at start-up.
+    void ChangeSet(bool playScene);
+
+    // Writes the player to the registry and their progress to their save file.
+    void SaveGame();
+    // Re-reads the pages and applies the player's save file, or starts a new game and saves it.
+    void LoadGame();
+    std::string SaveFilePath() const;
+
+    // Opens every web link ("http://" or "https://" up to the end of the line) listed in a text
+    // file such as "play.url" or "website.url".
+    void OpenURLsFromFile(const std::string& path);
+
+    GameConfig config;
+    LocalTexts texts;
+    ContentModel content;
 
     // The page picture's size in pixels and the reciprocals the drawing code multiplies by.
     double pageWidth = 767.0;
@@ -29,7 +79,49 @@ public:
     double pageHeightInv = 1.0 / 532.0;
     double pageFullHeightInv = 1.0 / 588.0;
 
+    // The current player and the list the profile dialogs keep (stored verbatim).
     std::string playerName;
+    std::string allPlayers;
+    bool isNewPlayer = false;
+
+    // Per-player flags, saved with the progress.
+    bool sceneOption = true;      // tutorial scripts with page-open scenes; item 0 listed first
+    bool tutorialPending = true;  // the contents-page tutorial is still to be shown
+    bool introPending = true;     // the intro scene is still to be played
+    bool warningPending = true;   // the misclick warning has not been shown yet
+    int bonusesTaken = 0;         // bonus pictures the player has taken
+    bool spareFlag1 = true;       // saved and loaded only
+    bool spareFlag2 = true;       // saved and loaded only
+    bool firstPagePending = true; // cleared when the first "Game" page is entered
+
+    // The set being played (index into content.sets) and the bonus picks drawn for it.
+    int currentSet = 0;
+    std::array<BonusPick, kMaxBonusPicks> bonusPicks{};
+    int bonusPickCount = 0;
+
+    bool logosAvailable = false;
+
+protected:
+    // Starts the companion program that runs after the game; the result is not examined.
+    virtual void StartCompanionProgram(const std::string& path);
+
+private:
+    bool LogFileExists() const;
+    // Clamps the configured counts to what the tables hold and sets content.pageCount.
+    void SettleCounts();
+    void SwitchToFullScreen();
+    void LoadContentPictures(ContentModel::Filled filled);
+    void RenderPageFaces(int row);
+    void LoadPictureItemPicture(int index);
+    void StampDoneFace(int row);
+    void ApplySaveData(const SaveData& data);
+    void StartNewGame();
+    SaveData CollectSaveData() const;
+
+    std::unique_ptr<XMLParser> parser;
+    // Set once a player's progress has been loaded: until then there is nothing to save, and
+    // saving would overwrite a save file with empty progress.
+    bool progressLoaded = false;
 };
 
 // The game's application object (null when none exists).

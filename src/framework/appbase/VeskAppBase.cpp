@@ -4,6 +4,7 @@
 #include "framework/platform/FileSystem.h"
 #include "framework/platform/MessageBox.h"
 #include "framework/platform/SettingsStore.h"
+#include "framework/platform/Shell.h"
 #include "framework/resources/PakInterface.h"
 
 #include <filesystem>
@@ -91,6 +92,15 @@ int VeskAppBase::Popup(const std::string& text)
     if (isShutdown)
         return Platform::IDOK;
     return MsgBox(text, GetString("FATAL_ERROR", "FATAL ERROR"), Platform::MB_OK | Platform::MB_ICONERROR);
+}
+
+bool VeskAppBase::OpenURL(const std::string& url, bool shutdownAfter)
+{
+    if (!Platform::OpenURL(url))
+        return false;
+    if (shutdownAfter)
+        Shutdown();
+    return true;
 }
 
 std::string VeskAppBase::GetString(const std::string& key, const std::string& defaultText) const

@@ -49,6 +49,9 @@ public:
     virtual int MsgBox(const std::string& text, const std::string& caption, int flags);
     // An error box with the caption "FATAL ERROR"; shows nothing once shut down.
     virtual int Popup(const std::string& text);
+    // Opens a web address in the browser; with shutdownAfter the application then shuts down.
+    // False when it could not be opened.
+    virtual bool OpenURL(const std::string& url, bool shutdownAfter);
 
     // The string table: every message of the framework has a key and an English default.
     std::string GetString(const std::string& key, const std::string& defaultText) const;

@@ -1,0 +1,94 @@
+#include "app/SaveFile.h"
+
+#include "framework/appbase/Buffer.h"
+
+#include <string_view>
+
+namespace Vesk
+{
+
+Buffer SaveFile::Write(const SaveData& data)
+{
+    Buffer buffer;
+    for (const PageProgress& page : data.pages)
+    {
+        buffer.WriteBoolean(page.open);
+        buffer.WriteBoolean(page.done);
+        buffer.WriteBoolean(page.notePrepared);
+        buffer.WriteBoolean(page.stamped);
+        buffer.WriteBoolean(page.openScenePlayed);
+        for (int slot : page.listSlots)
+            buffer.WriteLong(static_cast<uint32_t>(slot));
+        for (double found : page.itemFound)
+            buffer.WriteByte(found > 0.0 ? 1 : 0);
+    }
+    const PlayerFlags& flags = data.flags;
+    buffer.WriteBoolean(flags.tutorialPending);
+    buffer.WriteBoolean(flags.introPending);
+    buffer.WriteBoolean(flags.sceneOption);
+    buffer.WriteBoolean(flags.warningPending);
+    buffer.WriteLong(static_cast<uint32_t>(flags.bonusesTaken));
+    buffer.WriteBoolean(flags.spareFlag1);
+    buffer.WriteBoolean(flags.spareFlag2);
+    buffer.WriteBoolean(flags.firstPagePending);
+    return buffer;
+}
+
+SaveData SaveFile::Read(Buffer& buffer, int pageCount)
+{
+    SaveData data;
+    buffer.SeekFront();
+    data.pages.resize(static_cast<size_t>(pageCount > 0 ? pageCount : 0));
+    for (PageProgress& page : data.pages)
+    {
+        page.open = buffer.ReadBoolean();
+        page.done = buffer.ReadBoolean();
+        page.notePrepared = buffer.ReadBoolean();
+        page.stamped = buffer.ReadBoolean();
+        page.openScenePlayed = buffer.ReadBoolean();
+        for (int& slot : page.listSlots)
+            slot = static_cast<int>(buffer.ReadLong());
+        for (double& found : page.itemFound)
+            found = buffer.ReadByte() != 0 ? 1.0 : 0.0;
+    }
+    PlayerFlags& flags = data.flags;
+    flags.tutorialPending = buffer.ReadBoolean();
+    flags.introPending = buffer.ReadBoolean();
+    flags.sceneOption = buffer.ReadBoolean();
+    flags.warningPending = buffer.ReadBoolean();
+    flags.bonusesTaken = static_cast<int>(buffer.ReadLong());
+    flags.spareFlag1 = buffer.ReadBoolean();
+    flags.spareFlag2 = buffer.ReadBoolean();
+    flags.firstPagePending = buffer.ReadBoolean();
+    return data;
+}
+
+std::string SaveFile::EscapePlayerName(const std::string& name)
+{
+    // The characters a folder name cannot safely hold, and the letter each becomes after "_".
+    static constexpr std::string_view kEscaped = "_\\/:*?\"',<>|@!#$%^~&()+;.";
+    static constexpr std::string_view kCodes = "_sbcmqwvylgiaoruphtnjkxzf";
+    static_assert(kEscaped.size() == kCodes.size());
+
+    std::string escaped;
+    escaped.reserve(name.size() * 2);
+    for (char c : name)
+    {
+        size_t found = kEscaped.find(c);
+        if (found == std::string_view::npos)
+            escaped += c;
+        else
+        {
+            escaped += '_';
+            escaped += kCodes[found];
+        }
+    }
+    return escaped;
+}
+
+std::string SaveFile::PathFor(const std::string& appDataFolder, const std::string& playerName)
+{
+    return appDataFolder + "players/" + EscapePlayerName(playerName) + "/save.dat";
+}
+
+} // namespace Vesk

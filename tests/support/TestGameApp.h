@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/GameApp.h"
+
+#include <string>
+#include <vector>
+
+namespace Vesk::TestSupport
+{
+
+// The game application for tests: it stays in the test's working directory (the TempFolder)
+// instead of moving to the program's folder, and records the web links it would open and the
+// programs it would start instead of handing them to the desktop.
+class TestGameApp : public GameApp
+{
+public:
+    bool ChangeDirHook(const std::string& folder) override { return true; }
+    bool OpenURL(const std::string& url, bool shutdownAfter) override;
+
+    // "url <address>" and "program <path>" in the order they happened.
+    std::vector<std::string> events;
+
+protected:
+    void StartCompanionProgram(const std::string& path) override;
+};
+
+} // namespace Vesk::TestSupport
