@@ -38,7 +38,7 @@ TEST_F(PublicationDataTest, PagesFollowThePagePlan)
 {
     const ContentModel& content = app->content;
     ASSERT_EQ(content.pageCount, 20);
-    const char* kinds[20] = {"Cover", "Contents", "Game", "MG1", "Game", "Game", "MG2", "NGame",  "Game",    "MG6",
+    const char* kinds[20] = {"Cover", "Contents", "Game", "MG1", "Game", "Game", "MG2", "NGame",  "Game",   "MG6",
                              "MG3",   "Game",     "MG4",  "MG8", "Game", "MG5",  "MG9", "MGLast", "MGList", "Credits"};
     for (int row = 0; row < 20; ++row)
     {
