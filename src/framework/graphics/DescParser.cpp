@@ -126,6 +126,9 @@ bool DescParser::ReadDescriptor(const std::function<int()>& nextCharacter)
             lineIndented = false;
         }
 
+        // Blanks between commands are not part of the next one, so its line is where it starts.
+        if (currentCommand.empty() && !quoted && (character == '\n' || character == ' ' || character == '\t'))
+            continue;
         if (escaped)
         {
             escaped = false;

@@ -148,8 +148,13 @@ std::string ElementText(const DataElement& element)
     std::string text = "(";
     const auto& items = static_cast<const ListDataElement&>(element).elements;
     for (size_t i = 0; i < items.size(); ++i)
-        text += (i > 0 ? ", " : "") + ElementText(*items[i]);
-    return text + ")";
+    {
+        if (i > 0)
+            text += ", ";
+        text += ElementText(*items[i]);
+    }
+    text += ')';
+    return text;
 }
 
 } // namespace
