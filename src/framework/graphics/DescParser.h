@@ -70,6 +70,9 @@ public:
     // Digits with an optional "-" and "." fraction; false (and 0) for anything else.
     static bool StringToDouble(const std::string& text, double& value);
 
+    // The conversions below take parameters as a command wrote them (tokens and lists), not
+    // the stored values of defines, which are already expanded.
+    //
     // Expands a list: sub-lists recursively, quoted tokens unquoted, names replaced by a copy
     // of their define (or the dereference error).
     [[nodiscard]] bool GetValues(const ListDataElement& list, ListDataElement& values);

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cstdint>
 #include <fstream>
 #include <mutex>
 
@@ -87,14 +89,16 @@ bool FontData::LoadLegacy(std::shared_ptr<const ImageData> image, const std::str
     layer->defaultHeight = image->height;
     layer->ascent = ascent;
     layer->chars[' '].width = spaceWidth;
-    int x = 0;
+    int64_t x = 0;
     char character = 0;
     int width = 0;
-    // Pairs of one character and its width; the glyphs lie side by side in the picture.
+    // Pairs of one character and its width; the glyphs lie side by side in the picture. A
+    // glyph that would reach past the picture keeps its width but shows nothing.
     while (file >> character >> width)
     {
         CharData& data = layer->chars[static_cast<unsigned char>(character)];
-        data.imageRect = FontRect{x, 0, width, image->height};
+        if (width >= 0 && x + width <= image->width)
+            data.imageRect = FontRect{int(x), 0, width, image->height};
         data.width = width;
         x += width;
     }
@@ -272,11 +276,11 @@ bool FontData::CreateHorzSpanRectList(const ListDataElement& params)
         !DataToIntVector(*params.elements[3], widths))
         return InvalidType();
     auto list = std::make_unique<ListDataElement>();
-    int x = rect[0];
+    int64_t x = rect[0];
     for (int width : widths)
     {
         auto item = std::make_unique<ListDataElement>();
-        for (int value : {x, rect[1], width, rect[3]})
+        for (int64_t value : {x, int64_t(rect[1]), int64_t(width), int64_t(rect[3])})
             item->elements.push_back(std::make_unique<SingleDataElement>(std::to_string(value)));
         list->elements.push_back(std::move(item));
         x += width;
@@ -462,10 +466,10 @@ bool FontData::LayerSetImageMap(const ListDataElement& params)
         }
         layer->chars[characters[i]].imageRect = area;
     }
-    int tallest = 0;
+    int64_t tallest = 0;
     for (const CharData& data : layer->chars)
-        tallest = std::max(tallest, data.imageRect.height + data.offsetY);
-    layer->defaultHeight = tallest;
+        tallest = std::max(tallest, int64_t(data.imageRect.height) + data.offsetY);
+    layer->defaultHeight = int(std::min<int64_t>(tallest, INT32_MAX));
 
     if (outOfBounds)
         return Error(kImageRectOutOfBounds);

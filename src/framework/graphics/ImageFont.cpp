@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 
 namespace Vesk
@@ -69,9 +71,24 @@ GlyphPool& Pool()
     return pool;
 }
 
+// Truncates toward zero like a cast, but keeps absurd descriptor values inside int.
+int Truncate(double value)
+{
+    if (!(value > double(INT32_MIN)))
+        return value != value ? 0 : INT32_MIN;
+    if (!(value < double(INT32_MAX)))
+        return INT32_MAX;
+    return int(value);
+}
+
+int Clamp(int64_t value)
+{
+    return int(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 int Scaled(double multiplier, int value, int divisor)
 {
-    return int(multiplier * value / divisor);
+    return Truncate(multiplier * value / divisor);
 }
 
 int Channel(uint32_t color, int shift)
@@ -96,6 +113,10 @@ uint32_t LayerColor(uint32_t color, uint32_t multiply, uint32_t add)
 void StretchGlyph(const ImageData& picture, const FontRect& source, ImageData& result, const FontRect& target)
 {
     if (source.width <= 0 || source.height <= 0 || target.width <= 0 || target.height <= 0)
+        return;
+    // A layer whose picture was replaced by a smaller one may keep rectangles that no longer fit.
+    if (source.x < 0 || source.y < 0 || int64_t(source.x) + source.width > picture.width ||
+        int64_t(source.y) + source.height > picture.height)
         return;
     const double stepX = double(source.width) / target.width;
     const double stepY = double(source.height) / target.height;
@@ -267,20 +288,20 @@ void ImageFont::GenerateActiveFontLayers()
 
         if (layer.image && (scale != 1.0 || (layer.pointSize != 0 && layer.pointSize != pointSize)))
         {
-            int totalWidth = 0;
+            int64_t totalWidth = 0;
             int tallest = 0;
             for (size_t c = 0; c < 256; ++c)
             {
                 const FontRect& rect = layer.chars[c].imageRect;
                 FontRect& scaled = active.scaledRects[c];
-                scaled = FontRect{totalWidth, 0, std::max(0, Scaled(multiplier, rect.width, divisor)),
+                scaled = FontRect{Clamp(totalWidth), 0, std::max(0, Scaled(multiplier, rect.width, divisor)),
                                   std::max(0, Scaled(multiplier, rect.height, divisor))};
                 totalWidth += scaled.width;
                 tallest = std::max(tallest, scaled.height);
             }
             if (ImageData::SizeAllowed(totalWidth, tallest))
             {
-                auto picture = std::make_shared<ImageData>(totalWidth, tallest);
+                auto picture = std::make_shared<ImageData>(int(totalWidth), tallest);
                 for (size_t c = 0; c < 256; ++c)
                     StretchGlyph(*layer.image, layer.chars[c].imageRect, *picture, active.scaledRects[c]);
                 if (forceScaledImagesWhite)
@@ -334,22 +355,23 @@ int ImageFont::CharWidthKern(char character, char prevChar)
     {
         const FontLayer& layer = *active.baseLayer;
         const int width = layer.chars[c].width;
-        const int kerning = previous != 0 ? layer.chars[previous].kerning[c] + layer.spacing : 0;
+        const int64_t kerning = previous != 0 ? int64_t(layer.chars[previous].kerning[c]) + layer.spacing : 0;
         int w = 0;
         int kern = 0;
         if (layer.pointSize != 0)
         {
             const double k = pointSize * scale;
-            w = int(width * k / layer.pointSize);
+            w = Truncate(width * k / layer.pointSize);
             if (previous != 0)
-                kern = int(k * kerning / layer.pointSize);
+                kern = Truncate(k * double(kerning) / layer.pointSize);
         }
         else
         {
-            w = int(width * scale);
-            kern = int(kerning * scale);
+            w = Truncate(width * scale);
+            kern = Truncate(double(kerning) * scale);
         }
-        widest = any ? std::max(widest, w + kern) : w + kern;
+        const int total = Clamp(int64_t(w) + kern);
+        widest = any ? std::max(widest, total) : total;
         any = true;
     }
     return widest;
@@ -362,14 +384,14 @@ int ImageFont::CharWidth(char character)
 
 int ImageFont::StringWidth(const std::string& text)
 {
-    int width = 0;
+    int64_t width = 0;
     char previous = 0;
     for (char character : text)
     {
         width += CharWidthKern(character, previous);
         previous = character;
     }
-    return width;
+    return Clamp(width);
 }
 
 int ImageFont::LayoutString(int x, int y, const std::string& text, uint32_t color, const GlyphVisitor& visit,
@@ -384,12 +406,12 @@ int ImageFont::LayoutString(int x, int y, const std::string& text, uint32_t colo
     Prepare();
     pool.Reset();
 
-    int pen = x;
+    int64_t pen = x;
     for (size_t i = 0; i < text.size(); ++i)
     {
         const uint8_t c = fontData->charMap[static_cast<unsigned char>(text[i])];
         const uint8_t next = i + 1 < text.size() ? fontData->charMap[static_cast<unsigned char>(text[i + 1])] : 0;
-        int nextPen = pen;
+        int64_t nextPen = pen;
         for (const ActiveFontLayer& active : activeLayers)
         {
             const FontLayer& layer = *active.baseLayer;
@@ -398,13 +420,13 @@ int ImageFont::LayoutString(int x, int y, const std::string& text, uint32_t colo
 
             GlyphDraw glyph;
             glyph.image = active.scaledImage.get();
-            glyph.x = pen + int(s * (data.offsetX + layer.offsetX));
-            glyph.y = y - int(s * (layer.ascent - (data.offsetY + layer.offsetY)));
+            glyph.x = Clamp(pen + Truncate(s * (double(data.offsetX) + layer.offsetX)));
+            glyph.y = Clamp(y - int64_t(Truncate(s * (double(layer.ascent) - (double(data.offsetY) + layer.offsetY)))));
             glyph.source = active.scaledRects[c];
             glyph.color = LayerColor(color, layer.colorMult, layer.colorAdd);
             glyph.drawMode = layer.drawMode;
-            const int advance = int(s * data.width);
-            const int kern = next != 0 ? int(s * (data.kerning[next] + layer.spacing)) : 0;
+            const int advance = Truncate(s * data.width);
+            const int kern = next != 0 ? Truncate(s * (double(data.kerning[next]) + layer.spacing)) : 0;
 
             if (!pool.Add(data.order + layer.baseOrder, glyph))
             {
@@ -419,7 +441,7 @@ int ImageFont::LayoutString(int x, int y, const std::string& text, uint32_t colo
     }
     if (visit)
         pool.Visit(visit);
-    return pen - x;
+    return Clamp(pen - x);
 }
 
 void ImageFont::DrawString(Graphics* graphics, int x, int y, const std::string& text, const Color& color,
