@@ -7,8 +7,7 @@
 namespace Vesk::TestSupport
 {
 
-PixelComparison::PixelComparison(const uint32_t* expected, const uint32_t* actual, int width, int height,
-                                 int tolerance)
+PixelComparison::PixelComparison(const uint32_t* expected, const uint32_t* actual, int width, int height, int tolerance)
     : tolerance(tolerance)
 {
     for (int y = 0; y < height; ++y)
@@ -38,8 +37,8 @@ PixelComparison::PixelComparison(const uint32_t* expected, const uint32_t* actua
     }
 }
 
-PixelComparison::PixelComparison(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual,
-                                 int width, int height, int tolerance)
+PixelComparison::PixelComparison(const std::vector<uint32_t>& expected, const std::vector<uint32_t>& actual, int width,
+                                 int height, int tolerance)
     : PixelComparison(expected.data(), actual.data(), width, height, tolerance)
 {
 }

@@ -161,8 +161,8 @@ void ReferenceRenderer::Fill(Canvas& canvas, const Rect& rect, const Color& colo
             Put(canvas, x, y, color.ToARGB(), mode);
 }
 
-void ReferenceRenderer::Blt(Canvas& canvas, const Canvas& source, int x, int y, const Rect& srcRect,
-                            const Color& color, int drawMode, bool mirror)
+void ReferenceRenderer::Blt(Canvas& canvas, const Canvas& source, int x, int y, const Rect& srcRect, const Color& color,
+                            int drawMode, bool mirror)
 {
     for (int row = 0; row < srcRect.height; ++row)
     {

@@ -279,25 +279,27 @@ void Blitter::FillSpansWithCoverage(const PixelTarget& target, const Span* spans
     Rect coverRect(coverageX, coverageY, coverageWidth, coverageHeight);
     Rect bounds = Rect(0, 0, target.width, target.height).Intersection(coverRect);
     const uint8_t* sat = SaturationTable::Get().Data();
-    PixelWriters::Dispatch(target.rule, drawMode, [&](auto writer) {
-        using Writer = decltype(writer);
-        for (int i = 0; i < count; ++i)
-        {
-            const Span& span = spans[i];
-            if (span.y < bounds.y || span.y >= bounds.y + bounds.height)
-                continue;
-            int left = std::max(span.x, bounds.x);
-            int right = std::min(span.x + span.width, bounds.x + bounds.width);
-            uint32_t* dst = target.Row(span.y);
-            const uint8_t* cover = coverage + size_t(span.y - coverageY) * size_t(coverageWidth);
-            for (int x = left; x < right; ++x)
-            {
-                uint32_t a = alpha * (uint32_t(cover[x - coverageX]) + 1) >> 8;
-                if (a != 0)
-                    PutColor<Writer>(dst[x], (a << 24) | rgb, sat);
-            }
-        }
-    });
+    PixelWriters::Dispatch(target.rule, drawMode,
+                           [&](auto writer)
+                           {
+                               using Writer = decltype(writer);
+                               for (int i = 0; i < count; ++i)
+                               {
+                                   const Span& span = spans[i];
+                                   if (span.y < bounds.y || span.y >= bounds.y + bounds.height)
+                                       continue;
+                                   int left = std::max(span.x, bounds.x);
+                                   int right = std::min(span.x + span.width, bounds.x + bounds.width);
+                                   uint32_t* dst = target.Row(span.y);
+                                   const uint8_t* cover = coverage + size_t(span.y - coverageY) * size_t(coverageWidth);
+                                   for (int x = left; x < right; ++x)
+                                   {
+                                       uint32_t a = alpha * (uint32_t(cover[x - coverageX]) + 1) >> 8;
+                                       if (a != 0)
+                                           PutColor<Writer>(dst[x], (a << 24) | rgb, sat);
+                                   }
+                               }
+                           });
 }
 
 void Blitter::DrawLine(const PixelTarget& target, int startX, int startY, int endX, int endY, const Color& color,
@@ -307,34 +309,36 @@ void Blitter::DrawLine(const PixelTarget& target, int startX, int startY, int en
         return;
     uint32_t argb = color.ToARGB();
     const uint8_t* sat = SaturationTable::Get().Data();
-    PixelWriters::Dispatch(target.rule, drawMode, [&](auto writer) {
-        using Writer = decltype(writer);
-        int dx = std::abs(endX - startX);
-        int dy = -std::abs(endY - startY);
-        int stepX = startX < endX ? 1 : -1;
-        int stepY = startY < endY ? 1 : -1;
-        int error = dx + dy;
-        int x = startX;
-        int y = startY;
-        for (;;)
-        {
-            if (x >= 0 && y >= 0 && x < target.width && y < target.height)
-                PutColor<Writer>(target.Row(y)[x], argb, sat);
-            if (x == endX && y == endY)
-                break;
-            int twice = 2 * error;
-            if (twice >= dy)
-            {
-                error += dy;
-                x += stepX;
-            }
-            if (twice <= dx)
-            {
-                error += dx;
-                y += stepY;
-            }
-        }
-    });
+    PixelWriters::Dispatch(target.rule, drawMode,
+                           [&](auto writer)
+                           {
+                               using Writer = decltype(writer);
+                               int dx = std::abs(endX - startX);
+                               int dy = -std::abs(endY - startY);
+                               int stepX = startX < endX ? 1 : -1;
+                               int stepY = startY < endY ? 1 : -1;
+                               int error = dx + dy;
+                               int x = startX;
+                               int y = startY;
+                               for (;;)
+                               {
+                                   if (x >= 0 && y >= 0 && x < target.width && y < target.height)
+                                       PutColor<Writer>(target.Row(y)[x], argb, sat);
+                                   if (x == endX && y == endY)
+                                       break;
+                                   int twice = 2 * error;
+                                   if (twice >= dy)
+                                   {
+                                       error += dy;
+                                       x += stepX;
+                                   }
+                                   if (twice <= dx)
+                                   {
+                                       error += dx;
+                                       y += stepY;
+                                   }
+                               }
+                           });
 }
 
 void Blitter::DrawLineAA(const PixelTarget& target, double startX, double startY, double endX, double endY,
@@ -345,43 +349,46 @@ void Blitter::DrawLineAA(const PixelTarget& target, double startX, double startY
     uint32_t rgb = color.ToARGB() & 0xFFFFFF;
     uint32_t alpha = uint32_t(std::clamp(color.alpha, 0, 255));
     const uint8_t* sat = SaturationTable::Get().Data();
-    PixelWriters::Dispatch(target.rule, drawMode, [&](auto writer) {
-        using Writer = decltype(writer);
-        bool steep = std::fabs(endY - startY) > std::fabs(endX - startX);
-        double x0 = startX, y0 = startY, x1 = endX, y1 = endY;
-        if (steep)
-        {
-            std::swap(x0, y0);
-            std::swap(x1, y1);
-        }
-        if (x0 > x1)
-        {
-            std::swap(x0, x1);
-            std::swap(y0, y1);
-        }
-        double gradient = x1 == x0 ? 0.0 : (y1 - y0) / (x1 - x0);
-        auto plot = [&](int major, int minor, double weight) {
-            int px = steep ? minor : major;
-            int py = steep ? major : minor;
-            if (px < 0 || py < 0 || px >= target.width || py >= target.height)
-                return;
-            uint32_t a = uint32_t(alpha * weight + 0.5);
-            if (a != 0)
-                PutColor<Writer>(target.Row(py)[px], (a << 24) | rgb, sat);
-        };
-        int first = int(std::floor(x0 + 0.5));
-        int last = int(std::floor(x1 + 0.5));
-        for (int major = first; major <= last; ++major)
-        {
-            // The ideal line at the centre of this column, in pixel-centre coordinates.
-            double minor = y0 + gradient * (major - x0);
-            double base = std::floor(minor);
-            double fraction = minor - base;
-            plot(major, int(base), 1.0 - fraction);
-            if (fraction > 0)
-                plot(major, int(base) + 1, fraction);
-        }
-    });
+    PixelWriters::Dispatch(target.rule, drawMode,
+                           [&](auto writer)
+                           {
+                               using Writer = decltype(writer);
+                               bool steep = std::fabs(endY - startY) > std::fabs(endX - startX);
+                               double x0 = startX, y0 = startY, x1 = endX, y1 = endY;
+                               if (steep)
+                               {
+                                   std::swap(x0, y0);
+                                   std::swap(x1, y1);
+                               }
+                               if (x0 > x1)
+                               {
+                                   std::swap(x0, x1);
+                                   std::swap(y0, y1);
+                               }
+                               double gradient = x1 == x0 ? 0.0 : (y1 - y0) / (x1 - x0);
+                               auto plot = [&](int major, int minor, double weight)
+                               {
+                                   int px = steep ? minor : major;
+                                   int py = steep ? major : minor;
+                                   if (px < 0 || py < 0 || px >= target.width || py >= target.height)
+                                       return;
+                                   uint32_t a = uint32_t(alpha * weight + 0.5);
+                                   if (a != 0)
+                                       PutColor<Writer>(target.Row(py)[px], (a << 24) | rgb, sat);
+                               };
+                               int first = int(std::floor(x0 + 0.5));
+                               int last = int(std::floor(x1 + 0.5));
+                               for (int major = first; major <= last; ++major)
+                               {
+                                   // The ideal line at the centre of this column, in pixel-centre coordinates.
+                                   double minor = y0 + gradient * (major - x0);
+                                   double base = std::floor(minor);
+                                   double fraction = minor - base;
+                                   plot(major, int(base), 1.0 - fraction);
+                                   if (fraction > 0)
+                                       plot(major, int(base) + 1, fraction);
+                               }
+                           });
 }
 
 void Blitter::Blt(const PixelTarget& target, const SourcePixels& source, int x, int y, const Rect& srcRect,
@@ -406,9 +413,9 @@ void Blitter::Blt(const PixelTarget& target, const SourcePixels& source, int x, 
             return RunLengthStraightBlt(target, source, p);
     }
     bool useNative = display && tint.IsWhite() && source.native;
-    PixelWriters::Dispatch(target.rule, drawMode, [&](auto writer) {
-        GenericBlt<decltype(writer)>(target, source, p, tint, mirror, useNative);
-    });
+    PixelWriters::Dispatch(target.rule, drawMode,
+                           [&](auto writer)
+                           { GenericBlt<decltype(writer)>(target, source, p, tint, mirror, useNative); });
 }
 
 } // namespace Vesk

@@ -15,9 +15,7 @@ struct Color
     int alpha = 255;
 
     constexpr Color() = default;
-    constexpr Color(int red, int green, int blue, int alpha = 255) : red(red), green(green), blue(blue), alpha(alpha)
-    {
-    }
+    constexpr Color(int red, int green, int blue, int alpha = 255) : red(red), green(green), blue(blue), alpha(alpha) {}
 
     // From a packed 0xAARRGGBB value.
     static constexpr Color FromARGB(uint32_t argb)

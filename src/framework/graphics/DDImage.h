@@ -26,8 +26,7 @@ public:
 
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
-    void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
-                    int drawMode) override;
+    void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
     void Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
 

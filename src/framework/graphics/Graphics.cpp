@@ -423,8 +423,7 @@ void Graphics::DrawImageRotated(Image* image, int x, int y, double angle, int ce
         DrawImageRotated(image, x, y, angle, centerX, centerY, image->GetRect());
 }
 
-void Graphics::DrawImageRotated(Image* image, int x, int y, double angle, int centerX, int centerY,
-                                const Rect& srcRect)
+void Graphics::DrawImageRotated(Image* image, int x, int y, double angle, int centerX, int centerY, const Rect& srcRect)
 {
     DrawImageRotatedF(image, float(x), float(y), angle, float(centerX), float(centerY), srcRect);
 }
@@ -448,8 +447,7 @@ void Graphics::DrawImageMatrix(Image* image, const Matrix3& matrix, float x, flo
 {
     if (!image || srcRect.IsEmpty() || !image->GetRect().Contains(srcRect))
         return;
-    destImage->BltMatrix(image, x + transX, y + transY, matrix, clipRect, ImageColor(), drawMode, srcRect,
-                         linearBlend);
+    destImage->BltMatrix(image, x + transX, y + transY, matrix, clipRect, ImageColor(), drawMode, srcRect, linearBlend);
 }
 
 void Graphics::DrawImageTransform(Image* image, const Transform& transform, float x, float y)
@@ -519,8 +517,7 @@ void Graphics::DrawTrianglesTex(Image* texture, const TriVertex (*vertices)[3], 
 {
     if (!texture || !vertices || count <= 0)
         return;
-    destImage->BltTrianglesTex(texture, vertices, count, clipRect, ImageColor(), drawMode, transX, transY,
-                               linearBlend);
+    destImage->BltTrianglesTex(texture, vertices, count, clipRect, ImageColor(), drawMode, transX, transY, linearBlend);
 }
 
 void Graphics::DrawImageCel(Image* image, int x, int y, int cel)
@@ -607,15 +604,15 @@ void Graphics::DrawImageBox(const Rect& destRect, Image* image, const Rect& srcR
 
 // Text
 
-int Graphics::WriteString(const std::string& text, int x, int y, int width, int justification, bool draw,
-                          int offset, int length, int oldColor)
+int Graphics::WriteString(const std::string& text, int x, int y, int width, int justification, bool draw, int offset,
+                          int length, int oldColor)
 {
     Color old = oldColor == -1 ? color : Color::FromARGB(uint32_t(oldColor));
     return WriteStringWithOldColor(text, x, y, width, justification, draw, offset, length, old);
 }
 
-int Graphics::WriteStringWithOldColor(const std::string& text, int x, int y, int width, int justification,
-                                      bool draw, int offset, int length, const Color& oldColor)
+int Graphics::WriteStringWithOldColor(const std::string& text, int x, int y, int width, int justification, bool draw,
+                                      int offset, int length, const Color& oldColor)
 {
     if (!font)
         return 0;
@@ -639,7 +636,8 @@ int Graphics::WriteStringWithOldColor(const std::string& text, int x, int y, int
     int pen = x;
     int total = 0;
     std::string run;
-    auto flush = [&]() {
+    auto flush = [&]()
+    {
         if (run.empty())
             return;
         if (draw)
@@ -711,7 +709,8 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
 
     // Lines cut at a space (or a line break) are drawn only when they can be seen; the rest
     // always, so their colour codes take effect.
-    auto writeLine = [&](size_t from, size_t to, bool mayskip) {
+    auto writeLine = [&](size_t from, size_t to, bool mayskip)
+    {
         int translated = baseline + int(transY);
         bool hidden = translated < clipRect.y || translated >= clipRect.y + clipRect.height + lineSpacing;
         if (mayskip && hidden)

@@ -41,8 +41,7 @@ public:
     // Every pixel of rect becomes 0 (transparent black).
     virtual void ClearRect(const Rect& rect);
     virtual void DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode);
-    virtual void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
-                            int drawMode);
+    virtual void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode);
     virtual void FillScanLines(const Span* spans, int count, const Color& color, int drawMode);
     // Spans whose pixels are weighted by an 8-bit coverage map of coverageWidth x coverageHeight
     // bytes whose top-left pixel lies at (coverageX, coverageY) on this image.

@@ -41,11 +41,10 @@ MemoryImage::MemoryImage(ImageSet* imageSet) : imageSet(imageSet)
 
 MemoryImage::MemoryImage(const MemoryImage& other)
     : Image(other), bitsChangedCount(other.bitsChangedCount), hasTransparency(other.hasTransparency),
-      hasAlpha(other.hasAlpha), forcedMode(other.forcedMode), isVolatile(other.isVolatile),
-      purgeBits(other.purgeBits), wantPal(other.wantPal), bitsChanged(other.bitsChanged),
-      textureFlags(other.textureFlags), bits(other.bits), palette(other.palette), colorIndices(other.colorIndices),
-      nativeAlphaData(other.nativeAlphaData), rlAlphaData(other.rlAlphaData), rlAdditiveData(other.rlAdditiveData),
-      imageSet(other.imageSet)
+      hasAlpha(other.hasAlpha), forcedMode(other.forcedMode), isVolatile(other.isVolatile), purgeBits(other.purgeBits),
+      wantPal(other.wantPal), bitsChanged(other.bitsChanged), textureFlags(other.textureFlags), bits(other.bits),
+      palette(other.palette), colorIndices(other.colorIndices), nativeAlphaData(other.nativeAlphaData),
+      rlAlphaData(other.rlAlphaData), rlAdditiveData(other.rlAdditiveData), imageSet(other.imageSet)
 {
     if (imageSet)
         imageSet->Add(this);
@@ -109,7 +108,8 @@ void MemoryImage::CommitBits()
     {
         hasTransparency = false;
         hasAlpha = false;
-        auto classify = [this](uint32_t pixel) {
+        auto classify = [this](uint32_t pixel)
+        {
             uint32_t alpha = pixel >> 24;
             if (alpha == 0)
                 hasTransparency = true;
@@ -308,7 +308,8 @@ void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, bool additive)
     runs.resize(count);
     const uint32_t* native = additive ? GetNativeAlphaData() : nullptr;
     const uint32_t* pixels = IsPalettized() ? nullptr : GetBits();
-    auto classOf = [&](size_t i) -> int {
+    auto classOf = [&](size_t i) -> int
+    {
         if (additive)
         {
             uint32_t n = IsPalettized() ? native[colorIndices[i]] : native[i];
@@ -419,8 +420,7 @@ void MemoryImage::DrawLine(double startX, double startY, double endX, double end
     BitsChanged();
 }
 
-void MemoryImage::DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
-                             int drawMode)
+void MemoryImage::DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode)
 {
     if (!DestinationBits())
         return;
@@ -448,8 +448,8 @@ void MemoryImage::FillScanLinesWithCoverage(const Span* spans, int count, const 
     if (!DestinationBits())
         return;
     PixelTarget target{bits.data(), width, height, UsesDisplayRule() ? BlendRule::Display : BlendRule::Straight};
-    Blitter::FillSpansWithCoverage(target, spans, count, color, drawMode, coverage, coverageX, coverageY,
-                                   coverageWidth, coverageHeight);
+    Blitter::FillSpansWithCoverage(target, spans, count, color, drawMode, coverage, coverageX, coverageY, coverageWidth,
+                                   coverageHeight);
     BitsChanged();
 }
 
@@ -539,8 +539,9 @@ void MemoryImage::BltMatrix(Image* image, float x, float y, const Matrix3& matri
         return;
     bool display = UsesDisplayRule();
     SourcePixels pixels = source->GetSourcePixels(true, false);
-    BlendRule rule = display ? BlendRule::Display
-                             : (forcedMode && !hasTransparency && !hasAlpha ? BlendRule::KeepAlpha : BlendRule::Straight);
+    BlendRule rule = display
+                         ? BlendRule::Display
+                         : (forcedMode && !hasTransparency && !hasAlpha ? BlendRule::KeepAlpha : BlendRule::Straight);
     PixelTarget target{bits.data(), width, height, rule};
     TransformRasterizer::Matrix(target, pixels, x, y, matrix, clipRect, color, drawMode, srcRect, blend);
     BitsChanged();
@@ -555,8 +556,9 @@ void MemoryImage::BltTrianglesTex(Image* texture, const TriVertex (*vertices)[3]
         return;
     bool display = UsesDisplayRule();
     SourcePixels pixels = source->GetSourcePixels(true, false);
-    BlendRule rule = display ? BlendRule::Display
-                             : (forcedMode && !hasTransparency && !hasAlpha ? BlendRule::KeepAlpha : BlendRule::Straight);
+    BlendRule rule = display
+                         ? BlendRule::Display
+                         : (forcedMode && !hasTransparency && !hasAlpha ? BlendRule::KeepAlpha : BlendRule::Straight);
     PixelTarget target{bits.data(), width, height, rule};
     TransformRasterizer::Triangles(target, pixels, vertices, count, clipRect, color, drawMode, tx, ty, blend);
     BitsChanged();

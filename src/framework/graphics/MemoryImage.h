@@ -33,8 +33,7 @@ public:
     void DrawRect(const Rect& rect, const Color& color, int drawMode) override;
     void ClearRect(const Rect& rect) override;
     void DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
-    void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
-                    int drawMode) override;
+    void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
     void FillScanLines(const Span* spans, int count, const Color& color, int drawMode) override;
     void FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
                                    const uint8_t* coverage, int coverageX, int coverageY, int coverageWidth,
@@ -44,8 +43,8 @@ public:
               int drawMode) override;
     void BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                     int drawMode, double angle, float centerX, float centerY) override;
-    void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
-                    const Color& color, int drawMode, bool fastStretch) override;
+    void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                    int drawMode, bool fastStretch) override;
     void BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
                    int drawMode, const Rect& srcRect, bool blend) override;
     void BltTrianglesTex(Image* texture, const TriVertex (*vertices)[3], int count, const Rect& clipRect,

@@ -68,16 +68,16 @@ void StretchFilter::AxisTaps(int srcLength, int destLength, std::vector<int>& fi
             double center = (j + 0.5) * ratio - 0.5;
             double base = std::floor(center);
             int i0 = int(base);
-            int w1 = int(std::lround((center - base) * 256));
+            int w1 = int(std::lround((center - base) * WeightOne));
             int a = std::clamp(i0, 0, srcLength - 1);
             int b = std::clamp(i0 + 1, 0, srcLength - 1);
             if (w1 == 0 || a == b)
-                taps.push_back({a, 256});
-            else if (w1 == 256)
-                taps.push_back({b, 256});
+                taps.push_back({a, WeightOne});
+            else if (w1 == WeightOne)
+                taps.push_back({b, WeightOne});
             else
             {
-                taps.push_back({a, 256 - w1});
+                taps.push_back({a, WeightOne - w1});
                 taps.push_back({b, w1});
             }
         }
@@ -92,7 +92,7 @@ void StretchFilter::AxisTaps(int srcLength, int destLength, std::vector<int>& fi
             for (int i = first; i <= last; ++i)
             {
                 double overlap = std::min(end, i + 1.0) - std::max(start, double(i));
-                int weight = int(std::lround(overlap / ratio * 256));
+                int weight = int(std::lround(overlap / ratio * WeightOne));
                 if (weight <= 0)
                     continue;
                 taps.push_back({i, weight});
@@ -100,13 +100,13 @@ void StretchFilter::AxisTaps(int srcLength, int destLength, std::vector<int>& fi
             }
             if (taps.size() == begin)
             {
-                taps.push_back({std::clamp(first, 0, srcLength - 1), 256});
+                taps.push_back({std::clamp(first, 0, srcLength - 1), WeightOne});
                 continue;
             }
             // Rounding may leave the sum off by a little: the largest weight takes the difference.
             auto largest = std::max_element(taps.begin() + long(begin), taps.end(),
                                             [](const Tap& a, const Tap& b) { return a.weight < b.weight; });
-            largest->weight += 256 - total;
+            largest->weight += WeightOne - total;
         }
     }
     firstTap[size_t(destLength)] = int(taps.size());
@@ -127,7 +127,8 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
     bool display = target.rule == BlendRule::Display;
 
     // Destination offset within destRect of a visible column, mirrored when asked.
-    auto destColumn = [&](int x) {
+    auto destColumn = [&](int x)
+    {
         int rel = visible.x + x - destRect.x;
         return mirror ? destRect.width - 1 - rel : rel;
     };
@@ -140,13 +141,13 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
             columns[size_t(x)] =
                 srcRect.x + int((int64_t(2 * destColumn(x) + 1) * srcRect.width) / (2 * int64_t(destRect.width)));
         for (int y = 0; y < visible.height; ++y)
-            rows[size_t(y)] =
-                srcRect.y +
-                int((int64_t(2 * (visible.y + y - destRect.y) + 1) * srcRect.height) / (2 * int64_t(destRect.height)));
+            rows[size_t(y)] = srcRect.y + int((int64_t(2 * (visible.y + y - destRect.y) + 1) * srcRect.height) /
+                                              (2 * int64_t(destRect.height)));
         bool useNative = display && tint.IsWhite() && source.native;
-        PixelWriters::Dispatch(target.rule, drawMode, [&](auto writer) {
-            NearestStretch<decltype(writer)>(target, source, visible, columns, rows, tint, useNative);
-        });
+        PixelWriters::Dispatch(
+            target.rule, drawMode,
+            [&](auto writer)
+            { NearestStretch<decltype(writer)>(target, source, visible, columns, rows, tint, useNative); });
         return;
     }
 
@@ -168,7 +169,7 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
     int rowCount = srcRowMax - srcRowMin + 1;
 
     // First pass: every needed source row filtered horizontally, four channels per pixel, each the
-    // weighted sum halved (fits in 15 bits).
+    // weighted sum in 1/16 (16 bits).
     size_t stride = size_t(visible.width) * 4;
     std::vector<int32_t> horizontal(stride * size_t(rowCount));
     for (int r = 0; r < rowCount; ++r)
@@ -189,10 +190,10 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
                 green += int32_t((n >> 8) & 0xFF) * tap.weight;
                 blue += int32_t(n & 0xFF) * tap.weight;
             }
-            out[4 * x] = a >> 1;
-            out[4 * x + 1] = red >> 1;
-            out[4 * x + 2] = green >> 1;
-            out[4 * x + 3] = blue >> 1;
+            out[4 * x] = a >> 4;
+            out[4 * x + 1] = red >> 4;
+            out[4 * x + 2] = green >> 4;
+            out[4 * x + 3] = blue >> 4;
         }
     }
 
@@ -212,7 +213,7 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
         }
         for (int x = 0; x < visible.width; ++x)
         {
-            auto channel = [&](int i) { return uint32_t((sums[size_t(4 * x + i)] + 16384) >> 15); };
+            auto channel = [&](int i) { return uint32_t((sums[size_t(4 * x + i)] + (1 << 19)) >> 20); };
             uint32_t n = (channel(0) << 24) | (channel(1) << 16) | (channel(2) << 8) | channel(3);
             line[size_t(x)] = tint.ApplyPremultiplied(n);
         }
@@ -221,7 +222,8 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
             Blitter::PremulOverRow(dst, line.data(), visible.width);
         else
             PixelWriters::Dispatch(target.rule, drawMode,
-                                   [&](auto writer) { PutNativeRow<decltype(writer)>(dst, line.data(), visible.width); });
+                                   [&](auto writer)
+                                   { PutNativeRow<decltype(writer)>(dst, line.data(), visible.width); });
     }
 }
 

@@ -12,7 +12,7 @@ namespace Vesk
 
 // Stretched blits. The fast form samples the nearest source pixel for every destination pixel.
 // The filtered form runs a separable filter in two passes over the premultiplied source (area
-// average per axis when shrinking, linear interpolation when enlarging, weights in 1/256) into a
+// average per axis when shrinking, linear interpolation when enlarging, weights in 1/4096) into a
 // buffer of four integers per pixel, then composites the result.
 class StretchFilter
 {
@@ -23,8 +23,10 @@ public:
                         const Rect& srcRect, const Rect& clipRect, const Color& color, int drawMode, bool fast,
                         bool mirror);
 
+    static constexpr int WeightOne = 4096;
+
     // One tap of an axis filter: source index and weight (the weights of a destination pixel sum
-    // to 256).
+    // to WeightOne).
     struct Tap
     {
         int index;

@@ -40,8 +40,7 @@ inline uint32_t SampleTransparentEdges(const SourcePixels& source, const Rect& r
         g += ((n >> 8) & 0xFF) * weights[k];
         b += (n & 0xFF) * weights[k];
     }
-    return (((a + 32768) >> 16) << 24) | (((r + 32768) >> 16) << 16) | (((g + 32768) >> 16) << 8) |
-           ((b + 32768) >> 16);
+    return (((a + 32768) >> 16) << 24) | (((r + 32768) >> 16) << 16) | (((g + 32768) >> 16) << 8) | ((b + 32768) >> 16);
 }
 
 // Bilinear sample with the texels clamped to rect.
@@ -74,7 +73,8 @@ inline uint32_t Modulate(uint32_t pixel, uint32_t color, bool premultiplied)
 {
     uint32_t ma = color >> 24;
     uint32_t a = (pixel >> 24) * ma / 255;
-    auto channel = [&](int shift) {
+    auto channel = [&](int shift)
+    {
         uint32_t c = ((pixel >> shift) & 0xFF) * (((color >> shift) & 0xFF) + 1) >> 8;
         return premultiplied ? c * ma / 255 : c;
     };
@@ -135,29 +135,32 @@ void TransformRasterizer::Rotated(const PixelTarget& target, const SourcePixels&
     // Texel space of the whole source: srcRect's corner at (src.x, src.y) minus half a texel.
     double baseU = srcRect.x + double(centerX) - 0.5;
     double baseV = srcRect.y + double(centerY) - 0.5;
-    PixelWriters::Dispatch(target.rule, drawMode, [&](auto writer) {
-        using Writer = decltype(writer);
-        for (int py = visible.y; py < visible.y + visible.height; ++py)
+    PixelWriters::Dispatch(
+        target.rule, drawMode,
+        [&](auto writer)
         {
-            double qx = visible.x + 0.5 - originX;
-            double qy = py + 0.5 - originY;
-            int32_t fu = int32_t(std::lround((baseU + qx * c - qy * s) * 65536));
-            int32_t fv = int32_t(std::lround((baseV + qx * s + qy * c) * 65536));
-            uint32_t* dst = target.Row(py);
-            for (int px = visible.x; px < visible.x + visible.width; ++px, fu += stepU, fv += stepV)
+            using Writer = decltype(writer);
+            for (int py = visible.y; py < visible.y + visible.height; ++py)
             {
-                // Quick reject of samples wholly outside the rectangle.
-                int u0 = fu >> 16;
-                int v0 = fv >> 16;
-                if (u0 < src.x - 1 || v0 < src.y - 1 || u0 >= src.x + src.width || v0 >= src.y + src.height)
-                    continue;
-                uint32_t n = SampleTransparentEdges(source, src, fu, fv);
-                if ((n >> 24) == 0)
-                    continue;
-                Writer::PutNative(dst[px], tint.ApplyPremultiplied(n), sat);
+                double qx = visible.x + 0.5 - originX;
+                double qy = py + 0.5 - originY;
+                int32_t fu = int32_t(std::lround((baseU + qx * c - qy * s) * 65536));
+                int32_t fv = int32_t(std::lround((baseV + qx * s + qy * c) * 65536));
+                uint32_t* dst = target.Row(py);
+                for (int px = visible.x; px < visible.x + visible.width; ++px, fu += stepU, fv += stepV)
+                {
+                    // Quick reject of samples wholly outside the rectangle.
+                    int u0 = fu >> 16;
+                    int v0 = fv >> 16;
+                    if (u0 < src.x - 1 || v0 < src.y - 1 || u0 >= src.x + src.width || v0 >= src.y + src.height)
+                        continue;
+                    uint32_t n = SampleTransparentEdges(source, src, fu, fv);
+                    if ((n >> 24) == 0)
+                        continue;
+                    Writer::PutNative(dst[px], tint.ApplyPremultiplied(n), sat);
+                }
             }
-        }
-    });
+        });
 }
 
 void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels& source, const Corner corners[3],
@@ -183,12 +186,13 @@ void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels
         return;
 
     uint32_t drawColor = ColorToARGB(color);
-    bool modulate = drawColor != 0xFFFFFFFF || corners[0].color != 0xFFFFFFFF ||
-                    corners[1].color != 0xFFFFFFFF || corners[2].color != 0xFFFFFFFF;
+    bool modulate = drawColor != 0xFFFFFFFF || corners[0].color != 0xFFFFFFFF || corners[1].color != 0xFFFFFFFF ||
+                    corners[2].color != 0xFFFFFFFF;
     // Top-left rule: a pixel centre exactly on an edge belongs to the triangle only for top or
     // left edges, so neighbouring triangles never draw a pixel twice.
     double sign = area > 0 ? 1.0 : -1.0;
-    auto isTopLeft = [&](double ax, double ay, double bx, double by) {
+    auto isTopLeft = [&](double ax, double ay, double bx, double by)
+    {
         double ex = (bx - ax) * sign, ey = (by - ay) * sign;
         return (ey == 0 && ex < 0) || ey > 0;
     };
@@ -197,62 +201,65 @@ void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels
     bool topLeft2 = isTopLeft(x0, y0, x1, y1);
     const uint8_t* sat = SaturationTable::Get().Data();
 
-    PixelWriters::Dispatch(target.rule, drawMode, [&](auto writer) {
-        using Writer = decltype(writer);
-        for (int py = visible.y; py < visible.y + visible.height; ++py)
+    PixelWriters::Dispatch(
+        target.rule, drawMode,
+        [&](auto writer)
         {
-            uint32_t* dst = target.Row(py);
-            double cy = py + 0.5;
-            for (int px = visible.x; px < visible.x + visible.width; ++px)
+            using Writer = decltype(writer);
+            for (int py = visible.y; py < visible.y + visible.height; ++py)
             {
-                double cx = px + 0.5;
-                double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;
-                double w1 = Edge(x2, y2, x0, y0, cx, cy) * sign;
-                double w2 = Edge(x0, y0, x1, y1, cx, cy) * sign;
-                if (w0 < 0 || w1 < 0 || w2 < 0)
-                    continue;
-                if ((w0 == 0 && !topLeft0) || (w1 == 0 && !topLeft1) || (w2 == 0 && !topLeft2))
-                    continue;
-                double total = w0 + w1 + w2;
-                double b0 = w0 / total, b1 = w1 / total, b2 = w2 / total;
-                float u = float(b0 * corners[0].u + b1 * corners[1].u + b2 * corners[2].u);
-                float v = float(b0 * corners[0].v + b1 * corners[1].v + b2 * corners[2].v);
-                uint32_t tint = 0xFFFFFFFF;
-                if (modulate)
+                uint32_t* dst = target.Row(py);
+                double cy = py + 0.5;
+                for (int px = visible.x; px < visible.x + visible.width; ++px)
                 {
-                    uint32_t mixed = 0;
-                    for (int shift = 0; shift < 32; shift += 8)
+                    double cx = px + 0.5;
+                    double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;
+                    double w1 = Edge(x2, y2, x0, y0, cx, cy) * sign;
+                    double w2 = Edge(x0, y0, x1, y1, cx, cy) * sign;
+                    if (w0 < 0 || w1 < 0 || w2 < 0)
+                        continue;
+                    if ((w0 == 0 && !topLeft0) || (w1 == 0 && !topLeft1) || (w2 == 0 && !topLeft2))
+                        continue;
+                    double total = w0 + w1 + w2;
+                    double b0 = w0 / total, b1 = w1 / total, b2 = w2 / total;
+                    float u = float(b0 * corners[0].u + b1 * corners[1].u + b2 * corners[2].u);
+                    float v = float(b0 * corners[0].v + b1 * corners[1].v + b2 * corners[2].v);
+                    uint32_t tint = 0xFFFFFFFF;
+                    if (modulate)
                     {
-                        double value = b0 * ((corners[0].color >> shift) & 0xFF) +
-                                       b1 * ((corners[1].color >> shift) & 0xFF) +
-                                       b2 * ((corners[2].color >> shift) & 0xFF);
-                        uint32_t channel = uint32_t(std::clamp(value + 0.5, 0.0, 255.0));
-                        uint32_t drawChannel = (drawColor >> shift) & 0xFF;
-                        mixed |= (channel * drawChannel / 255) << shift;
+                        uint32_t mixed = 0;
+                        for (int shift = 0; shift < 32; shift += 8)
+                        {
+                            double value = b0 * ((corners[0].color >> shift) & 0xFF) +
+                                           b1 * ((corners[1].color >> shift) & 0xFF) +
+                                           b2 * ((corners[2].color >> shift) & 0xFF);
+                            uint32_t channel = uint32_t(std::clamp(value + 0.5, 0.0, 255.0));
+                            uint32_t drawChannel = (drawColor >> shift) & 0xFF;
+                            mixed |= (channel * drawChannel / 255) << shift;
+                        }
+                        tint = mixed;
                     }
-                    tint = mixed;
-                }
-                if (blend)
-                {
-                    uint32_t n = SampleClamped(source, texture, u, v);
-                    if (modulate)
-                        n = Modulate(n, tint, true);
-                    if (n >> 24)
-                        Writer::PutNative(dst[px], n, sat);
-                }
-                else
-                {
-                    int tu = std::clamp(int(std::floor(u)), texture.x, texture.x + texture.width - 1);
-                    int tv = std::clamp(int(std::floor(v)), texture.y, texture.y + texture.height - 1);
-                    uint32_t s = source.Straight(tu, tv);
-                    if (modulate)
-                        s = Modulate(s, tint, false);
-                    if (s >> 24)
-                        Writer::PutStraight(dst[px], s, sat);
+                    if (blend)
+                    {
+                        uint32_t n = SampleClamped(source, texture, u, v);
+                        if (modulate)
+                            n = Modulate(n, tint, true);
+                        if (n >> 24)
+                            Writer::PutNative(dst[px], n, sat);
+                    }
+                    else
+                    {
+                        int tu = std::clamp(int(std::floor(u)), texture.x, texture.x + texture.width - 1);
+                        int tv = std::clamp(int(std::floor(v)), texture.y, texture.y + texture.height - 1);
+                        uint32_t s = source.Straight(tu, tv);
+                        if (modulate)
+                            s = Modulate(s, tint, false);
+                        if (s >> 24)
+                            Writer::PutStraight(dst[px], s, sat);
+                    }
                 }
             }
-        }
-    });
+        });
 }
 
 void TransformRasterizer::Matrix(const PixelTarget& target, const SourcePixels& source, float x, float y,
@@ -279,8 +286,8 @@ void TransformRasterizer::Matrix(const PixelTarget& target, const SourcePixels& 
 }
 
 void TransformRasterizer::Triangles(const PixelTarget& target, const SourcePixels& source,
-                                    const TriVertex (*vertices)[3], int count, const Rect& clipRect,
-                                    const Color& color, int drawMode, float tx, float ty, bool blend)
+                                    const TriVertex (*vertices)[3], int count, const Rect& clipRect, const Color& color,
+                                    int drawMode, float tx, float ty, bool blend)
 {
     Rect whole(0, 0, source.width, source.height);
     for (int i = 0; i < count; ++i)

@@ -20,12 +20,11 @@ struct TriVertex;
 class TransformRasterizer
 {
 public:
-    static void Rotated(const PixelTarget& target, const SourcePixels& source, float x, float y,
-                        const Rect& srcRect, const Rect& clipRect, const Color& color, int drawMode, double angle,
-                        float centerX, float centerY);
-    static void Matrix(const PixelTarget& target, const SourcePixels& source, float x, float y,
-                       const Matrix3& matrix, const Rect& clipRect, const Color& color, int drawMode,
-                       const Rect& srcRect, bool blend);
+    static void Rotated(const PixelTarget& target, const SourcePixels& source, float x, float y, const Rect& srcRect,
+                        const Rect& clipRect, const Color& color, int drawMode, double angle, float centerX,
+                        float centerY);
+    static void Matrix(const PixelTarget& target, const SourcePixels& source, float x, float y, const Matrix3& matrix,
+                       const Rect& clipRect, const Color& color, int drawMode, const Rect& srcRect, bool blend);
     static void Triangles(const PixelTarget& target, const SourcePixels& source, const TriVertex (*vertices)[3],
                           int count, const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
                           bool blend);

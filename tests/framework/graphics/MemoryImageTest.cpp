@@ -1,5 +1,6 @@
-#include "framework/graphics/ImageSet.h"
 #include "framework/graphics/MemoryImage.h"
+
+#include "framework/graphics/ImageSet.h"
 #include "framework/graphics/PixelRules.h"
 
 #include <gtest/gtest.h>
@@ -109,9 +110,9 @@ TEST(MemoryImageTest, PalettizedFlagsComeFromThePaletteAndDrawingUnpalettizes)
 TEST(MemoryImageTest, RunLengthArraysCountDownToTheEndOfEachRun)
 {
     // Row: 2 transparent, 3 opaque, 1 partial, 2 opaque; second row all partial.
-    std::vector<uint32_t> pixels = {0, 0, 0xFF000000, 0xFF111111, 0xFF222222, 0x80FFFFFF, 0xFF000000, 0xFF000000,
-                                    0x10000000, 0x20000000, 0x30000000, 0x40000000, 0x50000000, 0x60000000,
-                                    0x70000000, 0x80000000};
+    std::vector<uint32_t> pixels = {0,          0,          0xFF000000, 0xFF111111, 0xFF222222, 0x80FFFFFF,
+                                    0xFF000000, 0xFF000000, 0x10000000, 0x20000000, 0x30000000, 0x40000000,
+                                    0x50000000, 0x60000000, 0x70000000, 0x80000000};
     MemoryImage image;
     image.SetBits(pixels.data(), 8, 2, true);
     const uint8_t* runs = image.GetRLAlphaData();
