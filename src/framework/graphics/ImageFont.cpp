@@ -1,7 +1,9 @@
 #include "framework/graphics/ImageFont.h"
 
 #include "framework/graphics/FontData.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/graphics/ListDataElement.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SingleDataElement.h"
 #include "framework/resources/ImageData.h"
 
@@ -10,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <mutex>
 
 namespace Vesk
@@ -157,6 +160,26 @@ void StretchGlyph(const ImageData& picture, const FontRect& source, ImageData& r
     }
 }
 
+// The drawable form of a glyph picture, made (and palettized) the first time any font needs
+// it and shared while any font holds it.
+std::shared_ptr<MemoryImage> DrawableFor(const std::shared_ptr<const ImageData>& picture)
+{
+    if (!picture || picture->pixels.empty())
+        return nullptr;
+    static std::mutex mutex;
+    static std::map<const ImageData*, std::weak_ptr<MemoryImage>> drawables;
+    std::lock_guard<std::mutex> lock(mutex);
+    for (auto entry = drawables.begin(); entry != drawables.end();)
+        entry = entry->second.expired() ? drawables.erase(entry) : std::next(entry);
+    if (auto shared = drawables[picture.get()].lock())
+        return shared;
+    auto image = std::make_shared<MemoryImage>();
+    image->SetBits(picture->pixels.data(), picture->width, picture->height, true);
+    (void)image->Palletize(); // more than 256 colours stay 32-bit
+    drawables[picture.get()] = image;
+    return image;
+}
+
 bool Contains(const std::vector<std::string>& list, const std::string& item)
 {
     return std::find(list.begin(), list.end(), item) != list.end();
@@ -220,39 +243,39 @@ bool ImageFont::IsLoaded() const
     return fontData->loaded;
 }
 
-int ImageFont::GetAscent()
+int ImageFont::GetAscent() const
 {
-    Prepare();
+    const_cast<ImageFont*>(this)->Prepare(); // the metrics are a lazily rebuilt cache
     return Font::GetAscent();
 }
 
-int ImageFont::GetAscentPadding()
+int ImageFont::GetAscentPadding() const
 {
-    Prepare();
+    const_cast<ImageFont*>(this)->Prepare(); // the metrics are a lazily rebuilt cache
     return Font::GetAscentPadding();
 }
 
-int ImageFont::GetDescent()
+int ImageFont::GetDescent() const
 {
-    Prepare();
+    const_cast<ImageFont*>(this)->Prepare(); // the metrics are a lazily rebuilt cache
     return Font::GetDescent();
 }
 
-int ImageFont::GetHeight()
+int ImageFont::GetHeight() const
 {
-    Prepare();
+    const_cast<ImageFont*>(this)->Prepare(); // the metrics are a lazily rebuilt cache
     return Font::GetHeight();
 }
 
-int ImageFont::GetLineSpacingOffset()
+int ImageFont::GetLineSpacingOffset() const
 {
-    Prepare();
+    const_cast<ImageFont*>(this)->Prepare(); // the metrics are a lazily rebuilt cache
     return Font::GetLineSpacingOffset();
 }
 
-int ImageFont::GetLineSpacing()
+int ImageFont::GetLineSpacing() const
 {
-    Prepare();
+    const_cast<ImageFont*>(this)->Prepare(); // the metrics are a lazily rebuilt cache
     return Font::GetLineSpacing();
 }
 
@@ -307,7 +330,6 @@ void ImageFont::GenerateActiveFontLayers()
                 if (forceScaledImagesWhite)
                     for (uint32_t& pixel : picture->pixels)
                         pixel |= 0x00FFFFFF;
-                // TODO(graphics): palettize the rescaled picture once images can be palettized.
                 active.scaledImage = std::move(picture);
                 active.ownsImage = true;
             }
@@ -323,6 +345,8 @@ void ImageFont::GenerateActiveFontLayers()
             for (size_t c = 0; c < 256; ++c)
                 active.scaledRects[c] = layer.chars[c].imageRect;
         }
+
+        active.drawable = DrawableFor(active.scaledImage);
 
         const int layerHeight = layer.height != 0 ? layer.height : layer.defaultHeight;
         ascent = std::max(ascent, Scaled(multiplier, layer.ascent, divisor));
@@ -420,6 +444,7 @@ int ImageFont::LayoutString(int x, int y, const std::string& text, uint32_t colo
 
             GlyphDraw glyph;
             glyph.image = active.scaledImage.get();
+            glyph.drawable = active.drawable.get();
             glyph.x = Clamp(pen + Truncate(s * (double(data.offsetX) + layer.offsetX)));
             glyph.y = Clamp(y - int64_t(Truncate(s * (double(layer.ascent) - (double(data.offsetY) + layer.offsetY)))));
             glyph.source = active.scaledRects[c];
@@ -453,17 +478,46 @@ void ImageFont::DrawString(Graphics* graphics, int x, int y, const std::string& 
 void ImageFont::DrawStringEx(Graphics* graphics, int x, int y, const std::string& text, const Color& color,
                              const Rect& clipRect, std::vector<Rect>* rectList, int* width)
 {
-    // TODO(graphics): once Graphics, Color and Rect exist: convert color to 0xAARRGGBB, remember
-    // the colorize-images flag and colour, turn colorizing on, and in the visitor set the draw
-    // mode (when not -1, restoring it after), the glyph colour and DrawImage(scaledImage, x, y,
-    // source); copy the FontRects into rectList; restore the flag and colour. Until then the
-    // layout runs (so the width is right) and nothing is drawn.
-    const int drawnWidth = LayoutString(x, y, text, 0xFFFFFFFF, nullptr);
+    // The clip rectangle is the Graphics' business: it clips every glyph it draws.
+    const bool colorize = graphics != nullptr && graphics->GetColorizeImages();
+    const Color previousColor = graphics != nullptr ? graphics->GetColor() : Color();
+    if (graphics != nullptr)
+        graphics->SetColorizeImages(true);
+
+    std::vector<FontRect> rects;
+    const int drawnWidth = LayoutString(
+        x, y, text, color.ToARGB(),
+        [graphics](const GlyphDraw& glyph)
+        {
+            if (graphics == nullptr || glyph.drawable == nullptr || glyph.source.width <= 0 || glyph.source.height <= 0)
+                return;
+            const int previousMode = graphics->GetDrawMode();
+            if (glyph.drawMode != -1)
+                graphics->SetDrawMode(glyph.drawMode);
+            graphics->SetColor(Color::FromARGB(glyph.color));
+            graphics->DrawImage(glyph.drawable, glyph.x, glyph.y,
+                                Rect(glyph.source.x, glyph.source.y, glyph.source.width, glyph.source.height));
+            if (glyph.drawMode != -1)
+                graphics->SetDrawMode(previousMode);
+        },
+        rectList != nullptr ? &rects : nullptr);
+
+    if (graphics != nullptr)
+    {
+        graphics->SetColor(previousColor);
+        graphics->SetColorizeImages(colorize);
+    }
+    if (rectList != nullptr)
+    {
+        rectList->clear();
+        for (const FontRect& rect : rects)
+            rectList->emplace_back(rect.x, rect.y, rect.width, rect.height);
+    }
     if (width != nullptr)
         *width = drawnWidth;
 }
 
-std::unique_ptr<Font> ImageFont::Duplicate()
+std::unique_ptr<Font> ImageFont::Duplicate() const
 {
     return std::make_unique<ImageFont>(*this);
 }

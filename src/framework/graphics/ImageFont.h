@@ -13,6 +13,7 @@ namespace Vesk
 {
 
 class FontData;
+class Image;
 class VeskAppBase;
 struct ImageData;
 
@@ -27,6 +28,7 @@ public:
     struct GlyphDraw
     {
         const ImageData* image = nullptr;
+        Image* drawable = nullptr; // the same picture as a drawable image
         int x = 0;
         int y = 0;
         FontRect source;
@@ -50,18 +52,18 @@ public:
     bool IsLoaded() const;
 
     // Metrics and measuring rebuild the active layers first when they are out of date.
-    int GetAscent() override;
-    int GetAscentPadding() override;
-    int GetDescent() override;
-    int GetHeight() override;
-    int GetLineSpacingOffset() override;
-    int GetLineSpacing() override;
+    int GetAscent() const override;
+    int GetAscentPadding() const override;
+    int GetDescent() const override;
+    int GetHeight() const override;
+    int GetLineSpacingOffset() const override;
+    int GetLineSpacing() const override;
     int StringWidth(const std::string& text) override;
     int CharWidth(char character) override;
     int CharWidthKern(char character, char prevChar) override;
     void DrawString(Graphics* graphics, int x, int y, const std::string& text, const Color& color,
                     const Rect& clipRect) override;
-    std::unique_ptr<Font> Duplicate() override;
+    std::unique_ptr<Font> Duplicate() const override;
 
     // Rebuilds the active layers and the font metrics for the point size, tags and scale.
     virtual void GenerateActiveFontLayers();

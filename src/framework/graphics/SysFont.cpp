@@ -1,5 +1,7 @@
 #include "framework/graphics/SysFont.h"
 
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ImageData.h"
 
 #include <fontconfig/fontconfig.h>
@@ -239,11 +241,17 @@ ImageData SysFont::RenderString(const std::string& text, uint32_t color)
 void SysFont::DrawString(Graphics* graphics, int x, int y, const std::string& text, const Color& color,
                          const Rect& clipRect)
 {
-    // TODO(graphics): once Graphics, Color and Images exist, draw RenderString(text, colour)
-    // as an image at (x, y - ascent) through graphics (nothing for the null image).
+    if (graphics == nullptr)
+        return;
+    const ImageData picture = RenderString(text, color.ToARGB());
+    if (picture.pixels.empty())
+        return;
+    MemoryImage image;
+    image.SetBits(picture.pixels.data(), picture.width, picture.height, true);
+    graphics->DrawImage(&image, x, y - ascent);
 }
 
-std::unique_ptr<Font> SysFont::Duplicate()
+std::unique_ptr<Font> SysFont::Duplicate() const
 {
     auto copy = std::make_unique<SysFont>(faceName, pointSize, bold, italic, underline);
     copy->app = app;

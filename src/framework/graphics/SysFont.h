@@ -35,7 +35,7 @@ public:
     void DrawString(Graphics* graphics, int x, int y, const std::string& text, const Color& color,
                     const Rect& clipRect) override;
     // A font of the same face and size; shadow and simulated bold are not copied.
-    std::unique_ptr<Font> Duplicate() override;
+    std::unique_ptr<Font> Duplicate() const override;
 
     // The text as a picture whose top left lies at (x, baseline - ascent): transparent where
     // nothing is drawn, with the shadow and simulated bold applied. color is 0xAARRGGBB.
