@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <vector>
 
@@ -49,6 +51,13 @@ std::string ResolveFace(const std::string& face)
     std::error_code error;
     if (std::filesystem::is_regular_file(face, error))
         return face;
+    static std::once_flag once;
+    std::call_once(once,
+                   []
+                   {
+                       FcInit();
+                       std::atexit([] { FcFini(); }); // a clean exit for leak checkers
+                   });
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(face.c_str()));
     if (pattern == nullptr)
         return {};

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <mutex>
 
 namespace Vesk
 {
@@ -21,6 +23,19 @@ namespace
 {
 
 constexpr int kDotsPerInch = 96;
+
+// fontconfig keeps its configuration for the whole run; it is released when the process
+// ends, so leak checkers see a clean exit.
+void StartFontconfig()
+{
+    static std::once_flag once;
+    std::call_once(once,
+                   []
+                   {
+                       FcInit();
+                       std::atexit([] { FcFini(); });
+                   });
+}
 
 int PixelHeight(int pointSize)
 {
@@ -111,6 +126,7 @@ void SysFont::Open()
     const int pixels = std::max(1, PixelHeight(pointSize));
 
     // fontconfig turns the face name into a file, falling back to the closest face it has.
+    StartFontconfig();
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(faceName.c_str()));
     if (pattern == nullptr)
         return;
