@@ -10,3 +10,12 @@ endif()
 if(ORLO_BENCH)
     find_package(benchmark REQUIRED)
 endif()
+
+# Image files and fonts: PNG and JPEG through libpng/libjpeg, JPEG 2000 through OpenJPEG,
+# system fonts through FreeType with fontconfig choosing the file for a face name.
+find_package(ZLIB REQUIRED)
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)
+pkg_check_modules(OPENJP2 REQUIRED IMPORTED_TARGET libopenjp2)

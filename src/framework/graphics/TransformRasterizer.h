@@ -1,0 +1,42 @@
+#pragma once
+
+#include "framework/graphics/Color.h"
+#include "framework/graphics/PixelTarget.h"
+#include "framework/graphics/Rect.h"
+#include "framework/graphics/SourcePixels.h"
+
+namespace Vesk
+{
+
+class Matrix3;
+struct TriVertex;
+
+// Blits that place the source at a non-integer position, rotated, or by a matrix or triangles.
+// Rotated and sub-pixel blits step through the source in 16.16 fixed point and filter
+// bilinearly in premultiplied form, treating everything outside the source rectangle as
+// transparent (so the edges come out smooth). Matrix and triangle blits share one triangle
+// rasterizer that samples the nearest texel or, with blend, filters bilinearly (clamped to the
+// source rectangle); pixel centres decide coverage.
+class TransformRasterizer
+{
+public:
+    static void Rotated(const PixelTarget& target, const SourcePixels& source, float x, float y, const Rect& srcRect,
+                        const Rect& clipRect, const Color& color, int drawMode, double angle, float centerX,
+                        float centerY);
+    static void Matrix(const PixelTarget& target, const SourcePixels& source, float x, float y, const Matrix3& matrix,
+                       const Rect& clipRect, const Color& color, int drawMode, const Rect& srcRect, bool blend);
+    static void Triangles(const PixelTarget& target, const SourcePixels& source, const TriVertex (*vertices)[3],
+                          int count, const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
+                          bool blend);
+
+    // A corner of a triangle in destination pixels with texture position in source pixels.
+    struct Corner
+    {
+        float x, y, u, v;
+        uint32_t color;
+    };
+    static void Triangle(const PixelTarget& target, const SourcePixels& source, const Corner corners[3],
+                         const Rect& textureRect, const Rect& clipRect, const Color& color, int drawMode, bool blend);
+};
+
+} // namespace Vesk

@@ -1,0 +1,229 @@
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/MemoryImage.h"
+#include "support/PixelComparison.h"
+#include "support/ReferenceRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace Vesk
+{
+namespace
+{
+
+using TestSupport::PixelComparison;
+using TestSupport::ReferenceRenderer;
+using Canvas = ReferenceRenderer::Canvas;
+
+// A picture with runs of transparent, opaque and translucent pixels (some of them black), like
+// the game's artwork. With few colours it can be palettized.
+std::vector<uint32_t> MakePicture(int width, int height, unsigned seed, bool fewColors = false)
+{
+    std::mt19937 random(seed);
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+    size_t i = 0;
+    while (i < pixels.size())
+    {
+        size_t run = 1 + random() % (random() % 4 == 0 ? 300 : 12);
+        int kind = int(random() % 4);
+        for (size_t k = 0; k < run && i < pixels.size(); ++k, ++i)
+        {
+            uint32_t rgb = fewColors ? (random() % 6) * 0x332211u : random() & 0xFFFFFF;
+            if (random() % 9 == 0)
+                rgb = 0;
+            uint32_t alpha = kind == 0   ? 0
+                             : kind == 1 ? 255
+                                         : (fewColors ? 0x40u * (1 + random() % 3) : random() % 256);
+            pixels[i] = (alpha << 24) | rgb;
+        }
+    }
+    return pixels;
+}
+
+Canvas ToCanvas(MemoryImage& image, ReferenceRenderer::Rule rule)
+{
+    Canvas canvas(image.GetWidth(), image.GetHeight(), 0, rule);
+    const uint32_t* bits = image.GetBits();
+    canvas.pixels.assign(bits, bits + canvas.pixels.size());
+    return canvas;
+}
+
+enum class Destination
+{
+    OpaqueMemory,
+    TranslucentMemory,
+    Screen,
+};
+
+struct Case
+{
+    Destination destination;
+    bool palettized;
+    Color color;
+    int drawMode;
+    bool mirror;
+};
+
+std::string Describe(const Case& c)
+{
+    return "destination " + std::to_string(int(c.destination)) + (c.palettized ? " palettized" : " 32-bit") +
+           " colour " + std::to_string(c.color.ToARGB()) + " mode " + std::to_string(c.drawMode) +
+           (c.mirror ? " mirrored" : "");
+}
+
+TEST(BlitTest, EveryBlitPathMatchesThePerPixelReference)
+{
+    const int width = 120, height = 90;
+    std::vector<Case> cases;
+    for (Destination destination : {Destination::OpaqueMemory, Destination::TranslucentMemory, Destination::Screen})
+    {
+        for (bool palettized : {false, true})
+        {
+            for (Color color : {Color::White, Color(255, 128, 0, 200), Color(90, 90, 90), Color(255, 255, 255, 77)})
+            {
+                for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE})
+                {
+                    for (bool mirror : {false, true})
+                        cases.push_back({destination, palettized, color, mode, mirror});
+                }
+            }
+        }
+    }
+
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(Describe(c));
+        std::vector<uint32_t> sourcePixels = MakePicture(70, 50, 5, c.palettized);
+        MemoryImage source;
+        source.SetBits(sourcePixels.data(), 70, 50, true);
+        if (c.palettized)
+        {
+            ASSERT_TRUE(source.Palletize());
+        }
+
+        std::unique_ptr<MemoryImage> destination;
+        ReferenceRenderer::Rule rule = ReferenceRenderer::Rule::Straight;
+        if (c.destination == Destination::Screen)
+        {
+            auto screen = std::make_unique<DDImage>();
+            screen->CreateScreen(width, height);
+            rule = ReferenceRenderer::Rule::Display;
+            destination = std::move(screen);
+        }
+        else
+        {
+            destination = std::make_unique<MemoryImage>();
+            destination->Create(width, height);
+        }
+        std::vector<uint32_t> background = MakePicture(width, height, 9);
+        if (c.destination != Destination::TranslucentMemory)
+        {
+            for (uint32_t& pixel : background)
+                pixel |= 0xFF000000;
+        }
+        destination->SetBits(background.data(), width, height, true);
+
+        Canvas expected = ToCanvas(*destination, rule);
+        Canvas sourceCanvas(70, 50);
+        sourceCanvas.pixels = sourcePixels;
+        // Inside, and hanging over each edge.
+        const Rect srcRect(3, 2, 60, 45);
+        for (auto [x, y] : std::vector<std::pair<int, int>>{{10, 12}, {-20, -7}, {90, 60}, {-5, 70}})
+        {
+            if (c.mirror)
+                destination->BltMirror(&source, x, y, srcRect, c.color, c.drawMode);
+            else
+                destination->Blt(&source, x, y, srcRect, c.color, c.drawMode);
+            ReferenceRenderer::Blt(expected, sourceCanvas, x, y, srcRect, c.color, c.drawMode, c.mirror);
+        }
+        PixelComparison comparison(expected.pixels.data(), destination->GetBits(), width, height);
+        EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
+        EXPECT_TRUE(destination->GuardIntact());
+        EXPECT_TRUE(source.drawn);
+    }
+}
+
+TEST(BlitTest, FillsMatchTheReferenceOnMemoryImagesAndTheScreen)
+{
+    for (bool screen : {false, true})
+    {
+        for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE})
+        {
+            std::unique_ptr<MemoryImage> image;
+            if (screen)
+            {
+                auto display = std::make_unique<DDImage>();
+                display->CreateScreen(50, 40);
+                image = std::move(display);
+            }
+            else
+            {
+                image = std::make_unique<MemoryImage>();
+            }
+            std::vector<uint32_t> background = MakePicture(50, 40, 21);
+            if (screen)
+            {
+                for (uint32_t& pixel : background)
+                    pixel |= 0xFF000000;
+            }
+            image->SetBits(background.data(), 50, 40, true);
+            Canvas expected =
+                ToCanvas(*image, screen ? ReferenceRenderer::Rule::Display : ReferenceRenderer::Rule::Straight);
+            for (Color color : {Color(10, 200, 30), Color(250, 20, 90, 128), Color(255, 255, 255, 1)})
+            {
+                Rect rect(-3, 5, 30, 50);
+                image->FillRect(rect, color, mode);
+                ReferenceRenderer::Fill(expected, rect, color, mode);
+            }
+            PixelComparison comparison(expected.pixels.data(), image->GetBits(), 50, 40);
+            EXPECT_TRUE(comparison.Matches())
+                << (screen ? "screen " : "memory ") << mode << ": " << comparison.Describe();
+        }
+    }
+}
+
+TEST(BlitTest, SourcesThatAreNotMemoryImagesDrawNothing)
+{
+    MemoryImage destination;
+    destination.Create(4, 4);
+    Image plain;
+    plain.width = 4;
+    plain.height = 4;
+    destination.Blt(&plain, 0, 0, Rect(0, 0, 4, 4), Color::White, DRAWMODE_NORMAL);
+    destination.StretchBlt(&plain, Rect(0, 0, 4, 4), Rect(0, 0, 4, 4), Rect(0, 0, 4, 4), Color::White, DRAWMODE_NORMAL,
+                           false);
+    destination.BltRotated(&plain, 0, 0, Rect(0, 0, 4, 4), Rect(0, 0, 4, 4), Color::White, DRAWMODE_NORMAL, 1.0, 2, 2);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(destination.GetBits()[i], 0u);
+}
+
+TEST(BlitTest, BlittingAnImageOntoItselfReadsTheOriginalPixels)
+{
+    std::vector<uint32_t> pixels = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};
+    MemoryImage image;
+    image.SetBits(pixels.data(), 4, 1, true);
+    image.Blt(&image, 1, 0, Rect(0, 0, 3, 1), Color::White, DRAWMODE_NORMAL);
+    EXPECT_EQ(std::vector<uint32_t>(image.GetBits(), image.GetBits() + 4),
+              (std::vector<uint32_t>{0xFF000001, 0xFF000001, 0xFF000002, 0xFF000003}));
+}
+
+TEST(BlitTest, SourceRectanglesReachingOutsideTheSourceAreCutNotRead)
+{
+    std::vector<uint32_t> pixels(16, 0xFF00FF00);
+    MemoryImage source;
+    source.SetBits(pixels.data(), 4, 4, true);
+    MemoryImage destination;
+    destination.Create(8, 8);
+    destination.Blt(&source, 2, 2, Rect(-2, -2, 8, 8), Color::White, DRAWMODE_NORMAL);
+    const uint32_t* bits = destination.GetBits();
+    // The source's own pixels land where the rectangle places them.
+    EXPECT_EQ(bits[4 * 8 + 4], 0xFF00FF00u);
+    EXPECT_EQ(bits[7 * 8 + 7], 0xFF00FF00u);
+    EXPECT_EQ(bits[3 * 8 + 3], 0u);
+    EXPECT_TRUE(destination.GuardIntact());
+}
+
+} // namespace
+} // namespace Vesk

@@ -1,0 +1,145 @@
+#include "framework/graphics/PixelRules.h"
+
+#include "framework/graphics/Blitter.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SaturationTable.h"
+#include "framework/graphics/Tint.h"
+#include "support/ReferenceRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace Vesk
+{
+namespace
+{
+
+using TestSupport::ReferenceRenderer;
+
+TEST(PixelRulesTest, SaturationTableIsTheIndexThen255)
+{
+    const SaturationTable& table = SaturationTable::Get();
+    EXPECT_EQ(SaturationTable::Size, 512);
+    for (int i = 0; i < 512; ++i)
+        ASSERT_EQ(table[i], i < 256 ? i : 255) << i;
+}
+
+TEST(PixelRulesTest, FillAtHalfAlphaOverTransparentKeepsTheColourAndOverOpaqueStaysOpaque)
+{
+    MemoryImage image;
+    image.Create(2, 1);
+    image.FillRect(Rect(1, 0, 1, 1), Color(0, 0, 255), DRAWMODE_NORMAL);
+    image.FillRect(Rect(0, 0, 2, 1), Color(200, 100, 50, 128), DRAWMODE_NORMAL);
+    const uint32_t* bits = image.GetBits();
+    EXPECT_EQ(bits[0], 0x80C86432u);
+    EXPECT_EQ(bits[1] >> 24, 255u);
+    EXPECT_EQ(bits[1], ReferenceRenderer::Over(0x80C86432u, 0xFF0000FFu));
+    // Half over blue: halfway between the two.
+    EXPECT_NEAR(int((bits[1] >> 16) & 0xFF), 100, 1);
+    EXPECT_NEAR(int(bits[1] & 0xFF), (50 + 255) / 2, 1);
+}
+
+TEST(PixelRulesTest, AFillWithAlphaZeroOrAnOpaqueSourceOverAnythingBehaveExactly)
+{
+    for (uint32_t dst : {0x00000000u, 0x80123456u, 0xFF808080u})
+    {
+        EXPECT_EQ(PixelRules::Over(0x00FFFFFF, dst), dst);
+        EXPECT_EQ(PixelRules::Over(0xFF102030, dst), 0xFF102030u);
+        EXPECT_EQ(PixelRules::PremulOver(0xFF102030, dst), 0xFF102030u);
+        EXPECT_EQ(PixelRules::PremulOver(0x00000000, dst), dst);
+    }
+}
+
+TEST(PixelRulesTest, AdditiveWhiteOverWhiteStaysWhiteAndKeepsTheDestinationAlpha)
+{
+    const uint8_t* sat = SaturationTable::Get().Data();
+    EXPECT_EQ(PixelRules::Add(0xFFFFFFFF, 0xFFFFFFFF, sat), 0xFFFFFFFFu);
+    EXPECT_EQ(PixelRules::Add(0xFFFFFFFF, 0x40FFFFFF, sat), 0x40FFFFFFu);
+    EXPECT_EQ(PixelRules::PremulAdd(0xFFFFFFFF, 0x7FFFFFFF, sat), 0x7FFFFFFFu);
+
+    MemoryImage destination;
+    destination.Create(1, 1);
+    destination.FillRect(Rect(0, 0, 1, 1), Color(255, 255, 255, 200), DRAWMODE_NORMAL);
+    MemoryImage white;
+    std::vector<uint32_t> pixel = {0xFFFFFFFF};
+    white.SetBits(pixel.data(), 1, 1, true);
+    destination.Blt(&white, 0, 0, Rect(0, 0, 1, 1), Color::White, DRAWMODE_ADDITIVE);
+    EXPECT_EQ(destination.GetBits()[0], 0xC8FFFFFFu);
+}
+
+TEST(PixelRulesTest, EveryPixelRuleMatchesThePlainReferenceOverAllAlphas)
+{
+    const uint8_t* sat = SaturationTable::Get().Data();
+    std::mt19937 random(7);
+    for (int i = 0; i < 200000; ++i)
+    {
+        uint32_t src = random();
+        uint32_t dst = random();
+        if (i % 4 == 0)
+            src = (src & 0xFFFFFF) | (uint32_t(i / 4 % 256) << 24);
+        if (i % 3 == 0)
+            dst |= 0xFF000000;
+        ASSERT_EQ(PixelRules::Over(src, dst), ReferenceRenderer::Over(src, dst)) << std::hex << src << " " << dst;
+        ASSERT_EQ(PixelRules::Add(src, dst, sat), ReferenceRenderer::Add(src, dst)) << std::hex << src << " " << dst;
+        uint32_t native = PixelRules::Premultiply(src);
+        ASSERT_EQ(native, ReferenceRenderer::Premultiply(src));
+        ASSERT_EQ(PixelRules::PremulOver(native, dst), ReferenceRenderer::PremulOver(native, dst));
+        ASSERT_EQ(PixelRules::PremulAdd(native, dst, sat), ReferenceRenderer::PremulAdd(native, dst));
+        ASSERT_EQ(PixelRules::Unpremultiply(native), ReferenceRenderer::Unpremultiply(native));
+    }
+}
+
+TEST(PixelRulesTest, TintMatchesTheReferenceAndWhiteLeavesPixelsAlone)
+{
+    std::mt19937 random(11);
+    for (int i = 0; i < 2000; ++i)
+    {
+        Color color(int(random() % 256), int(random() % 256), int(random() % 256), int(random() % 256));
+        Tint tint(color);
+        for (int k = 0; k < 20; ++k)
+        {
+            uint32_t pixel = random();
+            ASSERT_EQ(tint.Apply(pixel), ReferenceRenderer::Tint(pixel, color));
+            uint32_t native = PixelRules::Premultiply(pixel);
+            ASSERT_EQ(tint.ApplyPremultiplied(native), ReferenceRenderer::TintPremultiplied(native, color));
+        }
+    }
+    Tint white(Color::White);
+    EXPECT_TRUE(white.IsWhite());
+    EXPECT_EQ(white.Apply(0x12345678u), 0x12345678u);
+    // An opaque white pixel tinted red is red.
+    Tint red(Color(255, 0, 0));
+    EXPECT_EQ(red.Apply(0xFFFFFFFF), 0xFFFF0000u);
+}
+
+TEST(PixelRulesTest, SimdRowsEqualThePerPixelRulesAtEveryLengthAndAlignment)
+{
+    std::mt19937 random(3);
+    for (int length = 0; length < 40; ++length)
+    {
+        for (int offset = 0; offset < 4; ++offset)
+        {
+            std::vector<uint32_t> native(64), dst(64);
+            for (size_t i = 0; i < 64; ++i)
+            {
+                native[i] = PixelRules::Premultiply(random());
+                dst[i] = random() | (i % 2 ? 0xFF000000u : 0u);
+            }
+            std::vector<uint32_t> over = dst, added = dst;
+            Blitter::PremulOverRow(over.data() + offset, native.data() + offset, length);
+            Blitter::PremulAddRow(added.data() + offset, native.data() + offset, length);
+            for (int i = 0; i < 64; ++i)
+            {
+                bool inside = i >= offset && i < offset + length;
+                uint32_t n = native[size_t(i)], d = dst[size_t(i)];
+                ASSERT_EQ(over[size_t(i)], inside ? ReferenceRenderer::PremulOver(n, d) : d) << length << " " << i;
+                ASSERT_EQ(added[size_t(i)], inside ? ReferenceRenderer::PremulAdd(n, d) : d) << length << " " << i;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace Vesk

@@ -1,0 +1,286 @@
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/Matrix3.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/StretchFilter.h"
+#include "framework/graphics/TriVertex.h"
+#include "support/PixelComparison.h"
+#include "support/ReferenceRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace Vesk
+{
+namespace
+{
+
+using TestSupport::PixelComparison;
+using TestSupport::ReferenceRenderer;
+using Canvas = ReferenceRenderer::Canvas;
+
+// Smooth pictures with soft alpha edges, like the game's sprites.
+std::vector<uint32_t> MakeSprite(int width, int height)
+{
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+        {
+            double dx = (x + 0.5) / width - 0.5, dy = (y + 0.5) / height - 0.5;
+            double distance = std::sqrt(dx * dx + dy * dy);
+            uint32_t alpha = distance > 0.5 ? 0 : distance > 0.4 ? uint32_t((0.5 - distance) * 2550) : 255;
+            uint32_t red = uint32_t(x * 255 / width), green = uint32_t(y * 255 / height);
+            uint32_t blue = (x / 4 + y / 4) % 2 ? 200 : 40;
+            pixels[size_t(y) * size_t(width) + size_t(x)] = (alpha << 24) | (red << 16) | (green << 8) | blue;
+        }
+    }
+    return pixels;
+}
+
+// Filtered colours are compared premultiplied: at low alpha a straight colour carries little
+// information, and a rounding step there is not a visible difference.
+PixelComparison ComparePremultiplied(const Canvas& expected, const uint32_t* actual, int tolerance)
+{
+    std::vector<uint32_t> a(expected.pixels.size()), b(expected.pixels.size());
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        a[i] = ReferenceRenderer::Premultiply(expected.pixels[i]);
+        b[i] = ReferenceRenderer::Premultiply(actual[i]);
+    }
+    return PixelComparison(a, b, expected.width, expected.height, tolerance);
+}
+
+struct Scene
+{
+    std::unique_ptr<MemoryImage> image;
+    Canvas expected;
+};
+
+Scene MakeScene(bool screen, int width, int height)
+{
+    Scene scene;
+    std::vector<uint32_t> background(size_t(width) * size_t(height));
+    for (size_t i = 0; i < background.size(); ++i)
+        background[i] = (screen ? 0xFF000000u : uint32_t(i * 7 % 256) << 24) | uint32_t(i * 2654435761u & 0xFFFFFF);
+    if (screen)
+    {
+        auto display = std::make_unique<DDImage>();
+        display->CreateScreen(width, height);
+        scene.image = std::move(display);
+    }
+    else
+    {
+        scene.image = std::make_unique<MemoryImage>();
+    }
+    scene.image->SetBits(background.data(), width, height, true);
+    scene.expected =
+        Canvas(width, height, 0, screen ? ReferenceRenderer::Rule::Display : ReferenceRenderer::Rule::Straight);
+    scene.expected.pixels = background;
+    return scene;
+}
+
+TEST(TransformedBlitTest, AxisTapsSumToOneAndCoverTheSource)
+{
+    for (auto [source, dest] : std::vector<std::pair<int, int>>{{10, 10}, {10, 37}, {37, 10}, {767, 400}, {3, 1000}})
+    {
+        std::vector<int> first;
+        std::vector<StretchFilter::Tap> taps;
+        StretchFilter::AxisTaps(source, dest, first, taps);
+        ASSERT_EQ(first.size(), size_t(dest) + 1);
+        for (int j = 0; j < dest; ++j)
+        {
+            int sum = 0;
+            for (int t = first[size_t(j)]; t < first[size_t(j) + 1]; ++t)
+            {
+                EXPECT_GE(taps[size_t(t)].index, 0);
+                EXPECT_LT(taps[size_t(t)].index, source);
+                sum += taps[size_t(t)].weight;
+            }
+            EXPECT_EQ(sum, StretchFilter::WeightOne) << source << " -> " << dest << " at " << j;
+        }
+    }
+}
+
+TEST(TransformedBlitTest, StretchesMatchTheReferenceWithinOne)
+{
+    std::vector<uint32_t> sprite = MakeSprite(40, 30);
+    MemoryImage source;
+    source.SetBits(sprite.data(), 40, 30, true);
+    Canvas sourceCanvas(40, 30);
+    sourceCanvas.pixels = sprite;
+    struct Stretch
+    {
+        Rect dest;
+        Rect src;
+    };
+    std::vector<Stretch> stretches = {{Rect(5, 5, 97, 61), Rect(0, 0, 40, 30)},
+                                      {Rect(110, 4, 23, 17), Rect(0, 0, 40, 30)},
+                                      {Rect(-10, 70, 60, 13), Rect(5, 5, 30, 20)},
+                                      {Rect(70, 40, 40, 30), Rect(0, 0, 40, 30)}};
+    Rect clip(0, 0, 140, 90);
+    for (bool screen : {false, true})
+    {
+        for (bool fast : {false, true})
+        {
+            for (bool mirror : {false, true})
+            {
+                for (Color color : {Color::White, Color(255, 100, 50, 180)})
+                {
+                    Scene scene = MakeScene(screen, 140, 90);
+                    for (const Stretch& s : stretches)
+                    {
+                        if (mirror)
+                            scene.image->StretchBltMirror(&source, s.dest, s.src, clip, color, DRAWMODE_NORMAL, fast);
+                        else
+                            scene.image->StretchBlt(&source, s.dest, s.src, clip, color, DRAWMODE_NORMAL, fast);
+                        ReferenceRenderer::Stretch(scene.expected, sourceCanvas, s.dest, s.src, clip, color,
+                                                   DRAWMODE_NORMAL, fast, mirror);
+                    }
+                    // Nearest sampling is exact; filtering may round differently by one, and a memory
+                    // image, taking the filtered colour back to straight form, by one more.
+                    PixelComparison comparison =
+                        fast ? PixelComparison(scene.expected.pixels.data(), scene.image->GetBits(), 140, 90)
+                             : ComparePremultiplied(scene.expected, scene.image->GetBits(), screen ? 1 : 2);
+                    EXPECT_TRUE(comparison.Matches())
+                        << (screen ? "screen" : "memory") << (fast ? " fast" : " filtered")
+                        << (mirror ? " mirrored " : " ") << comparison.Describe();
+                }
+            }
+        }
+    }
+}
+
+TEST(TransformedBlitTest, AnEqualSizeFilteredStretchIsAPlainBlit)
+{
+    std::vector<uint32_t> sprite = MakeSprite(30, 20);
+    MemoryImage source;
+    source.SetBits(sprite.data(), 30, 20, true);
+    DDImage stretched, plain;
+    stretched.CreateScreen(40, 30);
+    plain.CreateScreen(40, 30);
+    stretched.StretchBlt(&source, Rect(5, 5, 30, 20), Rect(0, 0, 30, 20), Rect(0, 0, 40, 30), Color::White,
+                         DRAWMODE_NORMAL, false);
+    plain.Blt(&source, 5, 5, Rect(0, 0, 30, 20), Color::White, DRAWMODE_NORMAL);
+    PixelComparison comparison(plain.GetBits(), stretched.GetBits(), 40, 30);
+    EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
+}
+
+TEST(TransformedBlitTest, RotatedAndSubPixelBlitsMatchTheReferenceWithinOne)
+{
+    std::vector<uint32_t> sprite = MakeSprite(36, 28);
+    MemoryImage source;
+    source.SetBits(sprite.data(), 36, 28, true);
+    Canvas sourceCanvas(36, 28);
+    sourceCanvas.pixels = sprite;
+    Rect clip(3, 3, 114, 84);
+    for (bool screen : {false, true})
+    {
+        for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE})
+        {
+            Scene scene = MakeScene(screen, 120, 90);
+            struct Placement
+            {
+                double x, y, angle, cx, cy;
+            };
+            for (const Placement& p : std::vector<Placement>{{10.25, 8.5, 0.0, 0, 0},
+                                                             {50, 20, 0.7, 18, 14},
+                                                             {80.5, 50.75, -2.2, 5, 20},
+                                                             {-10, 60, 3.14159265 / 2, 18, 14}})
+            {
+                scene.image->BltRotated(&source, float(p.x), float(p.y), Rect(0, 0, 36, 28), clip,
+                                        Color(200, 255, 255, 230), mode, p.angle, float(p.cx), float(p.cy));
+                ReferenceRenderer::Rotated(scene.expected, sourceCanvas, p.x, p.y, Rect(0, 0, 36, 28), clip,
+                                           Color(200, 255, 255, 230), mode, p.angle, p.cx, p.cy);
+            }
+            PixelComparison comparison = ComparePremultiplied(scene.expected, scene.image->GetBits(), screen ? 1 : 2);
+            EXPECT_TRUE(comparison.Matches())
+                << (screen ? "screen " : "memory ") << mode << ": " << comparison.Describe();
+        }
+    }
+}
+
+TEST(TransformedBlitTest, RotationByZeroAtWholePixelsIsAPlainBlit)
+{
+    std::vector<uint32_t> sprite = MakeSprite(20, 16);
+    MemoryImage source;
+    source.SetBits(sprite.data(), 20, 16, true);
+    DDImage rotated, plain;
+    rotated.CreateScreen(30, 30);
+    plain.CreateScreen(30, 30);
+    rotated.BltF(&source, 4, 6, Rect(0, 0, 20, 16), Rect(0, 0, 30, 30), Color::White, DRAWMODE_NORMAL);
+    plain.Blt(&source, 4, 6, Rect(0, 0, 20, 16), Color::White, DRAWMODE_NORMAL);
+    PixelComparison comparison(plain.GetBits(), rotated.GetBits(), 30, 30);
+    EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
+}
+
+TEST(TransformedBlitTest, MatrixAndTriangleBlitsPlaceTheSourceExactly)
+{
+    std::vector<uint32_t> sprite = MakeSprite(20, 16);
+    MemoryImage source;
+    source.SetBits(sprite.data(), 20, 16, true);
+    DDImage plain;
+    plain.CreateScreen(40, 40);
+    plain.Blt(&source, 7, 9, Rect(0, 0, 20, 16), Color::White, DRAWMODE_NORMAL);
+
+    // The identity matrix centred on the image's middle is a plain blit, sampled nearest or
+    // filtered (texel centres fall on pixel centres).
+    for (bool blend : {false, true})
+    {
+        DDImage matrix;
+        matrix.CreateScreen(40, 40);
+        matrix.BltMatrix(&source, 17, 17, Matrix3(), Rect(0, 0, 40, 40), Color::White, DRAWMODE_NORMAL,
+                         Rect(0, 0, 20, 16), blend);
+        PixelComparison comparison(plain.GetBits(), matrix.GetBits(), 40, 40);
+        EXPECT_TRUE(comparison.Matches()) << "blend " << blend << ": " << comparison.Describe();
+    }
+
+    // Two triangles covering the image's rectangle give the same picture, without seams or
+    // doubled pixels along the shared diagonal.
+    TriVertex triangles[2][3] = {{{7, 9, 0, 0}, {27, 9, 1, 0}, {7, 25, 0, 1}},
+                                 {{27, 9, 1, 0}, {27, 25, 1, 1}, {7, 25, 0, 1}}};
+    DDImage textured;
+    textured.CreateScreen(40, 40);
+    textured.BltTrianglesTex(&source, triangles, 2, Rect(0, 0, 40, 40), Color::White, DRAWMODE_NORMAL, 0, 0, false);
+    PixelComparison comparison(plain.GetBits(), textured.GetBits(), 40, 40);
+    EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
+
+    // A matrix rotating by a quarter turn moves the source's top-left corner to its bottom-left.
+    std::vector<uint32_t> square(16, 0xFF0000FF);
+    square[0] = 0xFFFF0000;
+    MemoryImage marked;
+    marked.SetBits(square.data(), 4, 4, true);
+    Matrix3 quarter;
+    quarter.RotateRad(3.14159265f / 2);
+    DDImage turned;
+    turned.CreateScreen(10, 10);
+    turned.BltMatrix(&marked, 5, 5, quarter, Rect(0, 0, 10, 10), Color::White, DRAWMODE_NORMAL, Rect(0, 0, 4, 4),
+                     false);
+    EXPECT_EQ(turned.GetBits()[6 * 10 + 3], 0xFFFF0000u);
+    EXPECT_EQ(turned.GetBits()[3 * 10 + 3], 0xFF0000FFu);
+}
+
+TEST(TransformedBlitTest, ForcedOpaqueDestinationsKeepTheirAlphaUnderMatrixDraws)
+{
+    std::vector<uint32_t> half(4, 0x80FF0000);
+    MemoryImage source;
+    source.SetBits(half.data(), 2, 2, true);
+    MemoryImage destination;
+    std::vector<uint32_t> background(4, 0x100000FF);
+    destination.SetBits(background.data(), 2, 2, true);
+    destination.SetImageMode(false, false);
+    destination.BltMatrix(&source, 1, 1, Matrix3(), Rect(0, 0, 2, 2), Color::White, DRAWMODE_NORMAL, Rect(0, 0, 2, 2),
+                          false);
+    EXPECT_EQ(destination.GetBits()[0] >> 24, 0x10u);
+    EXPECT_GT((destination.GetBits()[0] >> 16) & 0xFF, 0x70u);
+
+    MemoryImage free;
+    free.SetBits(background.data(), 2, 2, true);
+    free.BltMatrix(&source, 1, 1, Matrix3(), Rect(0, 0, 2, 2), Color::White, DRAWMODE_NORMAL, Rect(0, 0, 2, 2), false);
+    EXPECT_EQ(free.GetBits()[0], ReferenceRenderer::Over(0x80FF0000, 0x100000FF));
+}
+
+} // namespace
+} // namespace Vesk
