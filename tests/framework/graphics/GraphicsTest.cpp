@@ -1,5 +1,6 @@
-#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
+
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Point.h"
 #include "framework/graphics/Span.h"
@@ -192,8 +193,7 @@ TEST(GraphicsTest, FillsClearsAndRectanglesAreTranslatedAndClipped)
     c.SetColor(Color(0, 255, 0));
     c.ClipRect(0, 0, 12, 40);
     c.DrawRect(5, 5, 10, 10);
-    EXPECT_EQ(cut.calls, (std::vector<std::string>{"FillRect (5 5 7 1)", "FillRect (5 15 7 1)",
-                                                   "FillRect (5 6 1 9)"}));
+    EXPECT_EQ(cut.calls, (std::vector<std::string>{"FillRect (5 5 7 1)", "FillRect (5 15 7 1)", "FillRect (5 6 1 9)"}));
 
     g.ClearRect(0, 0, 2, 2);
     EXPECT_EQ(image.At(3, 4), 0u);

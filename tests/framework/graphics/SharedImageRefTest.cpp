@@ -1,7 +1,8 @@
+#include "framework/graphics/SharedImageRef.h"
+
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/ImageSet.h"
 #include "framework/graphics/SharedImage.h"
-#include "framework/graphics/SharedImageRef.h"
 
 #include <gtest/gtest.h>
 
