@@ -13,28 +13,36 @@ namespace Vesk::TestSupport
 PublicationFrame::PublicationFrame() : font(2)
 {
     // A wood-like desk tile.
-    std::vector<uint32_t> tile(64 * 64);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
+    std::vector<uint32_t> tile(256 * 192);
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 256; ++x)
         {
-            uint32_t ring = uint32_t(std::lround(18 * std::sin((x + 3 * std::sin(y * 0.2)) * 0.35)));
-            tile[size_t(y * 64 + x)] = 0xFF000000u | ((110 + ring) << 16) | ((70 + ring / 2) << 8) | 40;
+            uint32_t ring = uint32_t(std::lround(18 + 18 * std::sin((x + 3 * std::sin(y * 0.2)) * 0.35)));
+            tile[size_t(y * 256 + x)] = 0xFF000000u | ((100 + ring) << 16) | ((60 + ring / 2) << 8) | 40;
         }
-    deskTile.SetBits(tile.data(), 64, 64, true);
+    deskTile.SetBits(tile.data(), 256, 192, true);
 
     std::vector<uint32_t> face = TestPictures::Page(767, 588, 5);
     page.SetBits(face.data(), 767, 588, true);
 
-    // A soft shadow: black with alpha falling off towards the edges.
-    std::vector<uint32_t> soft(96 * 96);
-    for (int y = 0; y < 96; ++y)
-        for (int x = 0; x < 96; ++x)
-        {
-            double dx = std::min(x, 95 - x) / 24.0, dy = std::min(y, 95 - y) / 24.0;
-            double a = std::min(1.0, std::min(dx, dy)) * 150;
-            soft[size_t(y * 96 + x)] = uint32_t(a) << 24;
-        }
-    shadow.SetBits(soft.data(), 96, 96, true);
+    // The two shadows of the open publication: black, softly fading out beyond the page's edges
+    // (the part under the page is transparent).
+    auto makeShadow = [](MemoryImage& shadow, bool left)
+    {
+        const int w = 420, h = 600;
+        std::vector<uint32_t> soft(size_t(w) * size_t(h), 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+            {
+                double outside = std::max(left ? 16.0 - x : x - (w - 16.0), std::max(6.0 - y, y - 594.0));
+                double inside = std::min(left ? x - 16.0 : (w - 16.0) - x, std::min(y - 6.0, 594.0 - y));
+                double a = inside > 8 ? 0 : outside > 12 ? 0 : 140 * (1 - std::max(outside, 0.0) / 12);
+                soft[size_t(y * w + x)] = uint32_t(a) << 24;
+            }
+        shadow.SetBits(soft.data(), w, h, true);
+    };
+    makeShadow(leftShadow, true);
+    makeShadow(rightShadow, false);
 
     for (int i = 0; i < 12; ++i)
     {
@@ -48,14 +56,13 @@ PublicationFrame::PublicationFrame() : font(2)
 
 void PublicationFrame::Paint(Graphics& g, bool extras)
 {
-    // The desk.
-    for (int y = 0; y < Height; y += 64)
-        for (int x = 0; x < Width; x += 64)
-            g.DrawImage(&deskTile, x, y);
+    // The desk: its tile 5 x 5 from the world's corner, the camera at rest.
+    for (int row = 0; row < 5; ++row)
+        for (int column = 0; column < 5; ++column)
+            g.DrawImage(&deskTile, column * 256 - 300, row * 192 - 200);
 
-    // Two shadows under the page, stretched from the soft picture.
-    g.DrawImage(&shadow, Rect(6, 2, 790, 600), Rect(0, 0, 96, 96));
-    g.DrawImage(&shadow, Rect(380, 0, 60, 600), Rect(0, 0, 96, 96));
+    g.DrawImage(&leftShadow, 0, 0);
+    g.DrawImage(&rightShadow, 380, 0);
 
     g.DrawImage(&page, 16, 6);
 

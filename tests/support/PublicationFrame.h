@@ -14,8 +14,9 @@ class Graphics;
 namespace Vesk::TestSupport
 {
 
-// A frame painted the way the game paints its publication screen: the desk tiled from a small
-// picture, the page face, two soft shadows, a dozen small pictures with alpha and a line of text.
+// A frame painted the way the game paints its publication screen at rest: the desk tiled 5 x 5
+// from its tile picture, the two publication shadows, the page face, a dozen small pictures with
+// alpha and a line of text.
 // With extras it also draws a rotated picture, a page corner mapped with textured triangles and
 // some shapes. Used for the sample frame picture and the frame benchmark.
 class PublicationFrame
@@ -31,7 +32,8 @@ public:
 private:
     MemoryImage deskTile;
     MemoryImage page;
-    MemoryImage shadow;
+    MemoryImage leftShadow;
+    MemoryImage rightShadow;
     std::vector<std::unique_ptr<MemoryImage>> pictures;
     FakeFont font;
 };
