@@ -171,6 +171,8 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
     tapsPerColumn += tapsPerColumn & 1;
     std::vector<int32_t> tapColumns(size_t(visible.width) * size_t(tapsPerColumn));
     std::vector<int16_t> tapWeights(size_t(visible.width) * size_t(tapsPerColumn), 0);
+    // The same weights paired for the SIMD multiply-add: (first | second << 16).
+    std::vector<int32_t> pairWeights(size_t(visible.width) * size_t(tapsPerColumn / 2));
     for (int x = 0; x < visible.width; ++x)
     {
         int rel = destColumn(x);
@@ -182,6 +184,10 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
             tapColumns[size_t(x * tapsPerColumn + k)] = tap.index;
             tapWeights[size_t(x * tapsPerColumn + k)] = int16_t(k < count ? tap.weight : 0);
         }
+        for (int k = 0; k < tapsPerColumn; k += 2)
+            pairWeights[size_t((x * tapsPerColumn + k) / 2)] =
+                int32_t(uint16_t(tapWeights[size_t(x * tapsPerColumn + k)])) |
+                (int32_t(tapWeights[size_t(x * tapsPerColumn + k + 1)]) << 16);
     }
 
     int rowFrom = visible.y - destRect.y;
@@ -197,10 +203,13 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
 
     // First pass, row by row as the second pass first needs them: the source row filtered
     // horizontally, four 16-bit channels per visible pixel, each the weighted sum in 1/128.
+    // Rows are written before they are read, so the buffer kept between calls needs no clearing.
     size_t stride = (size_t(visible.width) + 1) * 4;
-    std::vector<int16_t> horizontal(stride * size_t(rowCount), 0);
+    thread_local std::vector<int16_t> horizontal;
+    if (horizontal.size() < stride * size_t(rowCount))
+        horizontal.resize(stride * size_t(rowCount));
     std::vector<uint8_t> ready(size_t(rowCount), 0);
-    std::vector<uint32_t> nativeRow(size_t(source.width));
+    std::vector<uint32_t> nativeRow(source.IsPalettized() ? size_t(source.width) : 0);
     auto filterRow = [&](int r)
     {
         int sy = srcRect.y + srcRowMin + r;
@@ -216,18 +225,52 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
         int16_t* out = horizontal.data() + stride * size_t(r);
         const int32_t* columns = tapColumns.data();
         const int16_t* weights = tapWeights.data();
+#if defined(__SSE2__)
+        const int32_t* pairs = pairWeights.data();
+        const __m128i zero = _mm_setzero_si128();
+        if (tapsPerColumn == 2)
+        {
+            // Enlarging and mild shrinking: one pair per column, two columns at a time.
+            int x = 0;
+            for (; x + 2 <= visible.width; x += 2)
+            {
+                __m128i a0 = _mm_cvtsi32_si128(int(in[columns[2 * x]]));
+                __m128i b0 = _mm_cvtsi32_si128(int(in[columns[2 * x + 1]]));
+                __m128i a1 = _mm_cvtsi32_si128(int(in[columns[2 * x + 2]]));
+                __m128i b1 = _mm_cvtsi32_si128(int(in[columns[2 * x + 3]]));
+                __m128i pair0 = _mm_unpacklo_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(b0, zero));
+                __m128i pair1 = _mm_unpacklo_epi16(_mm_unpacklo_epi8(a1, zero), _mm_unpacklo_epi8(b1, zero));
+                __m128i sum0 = _mm_srai_epi32(_mm_madd_epi16(pair0, _mm_set1_epi32(pairs[x])), 5);
+                __m128i sum1 = _mm_srai_epi32(_mm_madd_epi16(pair1, _mm_set1_epi32(pairs[x + 1])), 5);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_packs_epi32(sum0, sum1));
+            }
+            for (; x < visible.width; ++x)
+            {
+                __m128i a = _mm_cvtsi32_si128(int(in[columns[2 * x]]));
+                __m128i b = _mm_cvtsi32_si128(int(in[columns[2 * x + 1]]));
+                __m128i pair = _mm_unpacklo_epi16(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+                __m128i sum = _mm_srai_epi32(_mm_madd_epi16(pair, _mm_set1_epi32(pairs[x])), 5);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * x), _mm_packs_epi32(sum, zero));
+            }
+            ready[size_t(r)] = 1;
+            return;
+        }
+#endif
         for (int x = 0; x < visible.width; ++x, columns += tapsPerColumn, weights += tapsPerColumn)
         {
 #if defined(__SSE2__)
-            const __m128i zero = _mm_setzero_si128();
             __m128i sum = zero;
+            const int32_t* pair = pairs + size_t(x) * size_t(tapsPerColumn / 2);
             for (int k = 0; k < tapsPerColumn; k += 2)
             {
-                __m128i first = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(in[columns[k]])), zero);
-                __m128i second = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(in[columns[k + 1]])), zero);
-                __m128i pair = _mm_unpacklo_epi16(first, second);
-                __m128i weight = _mm_set1_epi32(int32_t(uint16_t(weights[k])) | (int32_t(weights[k + 1]) << 16));
-                sum = _mm_add_epi32(sum, _mm_madd_epi16(pair, weight));
+                // Two neighbouring taps: one 8-byte load when they are adjacent pixels.
+                __m128i both = columns[k + 1] == columns[k] + 1
+                                   ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + columns[k]))
+                                   : _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(in[columns[k]])),
+                                                        _mm_cvtsi32_si128(int(in[columns[k + 1]])));
+                __m128i wide = _mm_unpacklo_epi8(both, zero);
+                __m128i interleaved = _mm_unpacklo_epi16(wide, _mm_srli_si128(wide, 8));
+                sum = _mm_add_epi32(sum, _mm_madd_epi16(interleaved, _mm_set1_epi32(pair[k / 2])));
             }
             sum = _mm_srai_epi32(sum, 5);
             _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * x), _mm_packs_epi32(sum, zero));
@@ -265,20 +308,28 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
         const __m128i rounding = _mm_set1_epi32(1 << 18);
+        // Rows and weights in pairs; an odd last row pairs with itself at weight 0.
+        thread_local std::vector<const int16_t*> rows;
+        thread_local std::vector<int32_t> rowWeights;
+        int pairCount = (tapCount + 1) / 2;
+        rows.resize(size_t(2 * pairCount));
+        rowWeights.resize(size_t(pairCount));
+        for (int k = 0; k < pairCount; ++k)
+        {
+            int t = 2 * k;
+            bool second = t + 1 < tapCount;
+            rows[size_t(2 * k)] = rowOf(t);
+            rows[size_t(2 * k + 1)] = second ? rowOf(t + 1) : rowOf(t);
+            rowWeights[size_t(k)] = weightOf(t) | ((second ? weightOf(t + 1) : 0) << 16);
+        }
         for (int x = 0; x < visible.width; x += 2)
         {
             __m128i low = rounding, high = rounding;
-            for (int t = 0; t < tapCount; t += 2)
+            for (int k = 0; k < pairCount; ++k)
             {
-                __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowOf(t) + 4 * x));
-                __m128i b = zero;
-                int32_t weightB = 0;
-                if (t + 1 < tapCount)
-                {
-                    b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowOf(t + 1) + 4 * x));
-                    weightB = weightOf(t + 1);
-                }
-                __m128i weight = _mm_set1_epi32(weightOf(t) | (weightB << 16));
+                __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[size_t(2 * k)] + 4 * x));
+                __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[size_t(2 * k + 1)] + 4 * x));
+                __m128i weight = _mm_set1_epi32(rowWeights[size_t(k)]);
                 low = _mm_add_epi32(low, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), weight));
                 high = _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), weight));
             }
