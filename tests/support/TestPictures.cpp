@@ -14,7 +14,9 @@ std::vector<uint32_t> TestPictures::Runs(int width, int height, unsigned seed, b
     size_t i = 0;
     while (i < pixels.size())
     {
-        size_t run = 1 + random() % (random() % 4 == 0 ? 300 : 12);
+        // One draw per statement: the order of draws within an expression is unspecified.
+        bool longRun = random() % 4 == 0;
+        size_t run = 1 + random() % (longRun ? 300 : 12);
         int kind = int(random() % 4);
         for (size_t k = 0; k < run && i < pixels.size(); ++k, ++i)
         {
