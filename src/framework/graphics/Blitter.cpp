@@ -177,6 +177,36 @@ void RunLengthDisplayAdd(const PixelTarget& target, const SourcePixels& source, 
     }
 }
 
+// Display rule, tinted: transparent runs are skipped, everything else tinted and composited.
+void RunLengthTintedDisplayBlt(const PixelTarget& target, const SourcePixels& source, const Placement& p,
+                               const Tint& tint)
+{
+    uint32_t scratch[256];
+    for (int row = 0; row < p.height; ++row)
+    {
+        uint32_t* dst = target.Row(p.destY + row) + p.destX;
+        size_t rowStart = size_t(p.srcY + row) * size_t(source.width);
+        const uint8_t* runs = source.rlAlpha + rowStart;
+        int col = 0;
+        while (col < p.width)
+        {
+            int sx = p.srcX + col;
+            int run = std::min<int>(runs[sx], p.width - col);
+            size_t at = rowStart + size_t(sx);
+            const uint32_t* straight = source.bits + at;
+            if (source.indices)
+            {
+                for (int i = 0; i < run; ++i)
+                    scratch[i] = source.palette[source.indices[at + size_t(i)]];
+                straight = scratch;
+            }
+            if (straight[0] >> 24)
+                Blitter::TintedPremulOverRow(dst + col, straight, run, tint);
+            col += run;
+        }
+    }
+}
+
 template <class Writer> void PutColor(uint32_t& pixel, uint32_t argb, const uint8_t* sat)
 {
     Writer::PutStraight(pixel, argb, sat);
@@ -206,6 +236,44 @@ void Blitter::PremulOverRow(uint32_t* dst, const uint32_t* native, int count)
 #endif
     for (; i < count; ++i)
         dst[i] = PixelRules::PremulOver(native[i], dst[i]);
+}
+
+void Blitter::TintedPremulOverRow(uint32_t* dst, const uint32_t* straight, int count, const Tint& tint)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i k256 = _mm_set1_epi16(256);
+    // Colour multipliers (tint + 1) per channel and the tint alpha in the alpha lane.
+    const __m128i multiply = _mm_set_epi16(0, short(tint.red), short(tint.green), short(tint.blue), 0, short(tint.red),
+                                           short(tint.green), short(tint.blue));
+    const __m128i tintAlpha = _mm_set1_epi16(short(tint.alphaTable[255]));
+    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    // Two pixels in 16-bit lanes: tinted, premultiplied and put over the destination.
+    auto blend = [&](__m128i s, __m128i d)
+    {
+        // Alpha of each pixel in all four lanes: tint alpha * a / 255, exactly.
+        __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+        __m128i x = _mm_mullo_epi16(a, tintAlpha);
+        a = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+        // Tinted colour premultiplied by (a + 1) / 256; the alpha lane keeps a.
+        __m128i c = _mm_srli_epi16(_mm_mullo_epi16(s, multiply), 8);
+        c = _mm_srli_epi16(_mm_mullo_epi16(c, _mm_add_epi16(a, one)), 8);
+        c = _mm_or_si128(_mm_andnot_si128(alphaLanes, c), _mm_and_si128(alphaLanes, a));
+        return _mm_add_epi16(c, _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(k256, a)), 8));
+    };
+    for (; i + 4 <= count; i += 4)
+    {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(straight + i));
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        __m128i low = blend(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+        __m128i high = blend(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(low, high));
+    }
+#endif
+    for (; i < count; ++i)
+        dst[i] = PixelRules::PremulOver(PixelRules::Premultiply(tint.Apply(straight[i])), dst[i]);
 }
 
 void Blitter::PremulAddRow(uint32_t* dst, const uint32_t* native, int count)
@@ -412,6 +480,8 @@ void Blitter::Blt(const PixelTarget& target, const SourcePixels& source, int x, 
         if (!display && !additive && destinationOpaque && source.rlAlpha)
             return RunLengthStraightBlt(target, source, p);
     }
+    if (!mirror && display && !additive && source.rlAlpha)
+        return RunLengthTintedDisplayBlt(target, source, p, tint);
     bool useNative = display && tint.IsWhite() && source.native;
     PixelWriters::Dispatch(target.rule, drawMode,
                            [&](auto writer)

@@ -10,6 +10,7 @@
 namespace Vesk
 {
 
+class Tint;
 struct Span;
 
 // The software primitives that copy or fill pixels one to one: fills, coverage fills, lines and
@@ -38,6 +39,9 @@ public:
     // destination, count pixels. Both use SIMD where available.
     static void PremulOverRow(uint32_t* dst, const uint32_t* native, int count);
     static void PremulAddRow(uint32_t* dst, const uint32_t* native, int count);
+    // Straight source pixels tinted, premultiplied and put over the destination by the display
+    // rule.
+    static void TintedPremulOverRow(uint32_t* dst, const uint32_t* straight, int count, const Tint& tint);
 };
 
 } // namespace Vesk

@@ -1,5 +1,6 @@
 #include "framework/graphics/TransformRasterizer.h"
 
+#include "framework/graphics/Blitter.h"
 #include "framework/graphics/Matrix3.h"
 #include "framework/graphics/PixelRules.h"
 #include "framework/graphics/PixelWriters.h"
@@ -10,6 +11,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Vesk
 {
@@ -41,6 +47,38 @@ inline uint32_t SampleTransparentEdges(const SourcePixels& source, const Rect& r
         b += (n & 0xFF) * weights[k];
     }
     return (((a + 32768) >> 16) << 24) | (((r + 32768) >> 16) << 16) | (((g + 32768) >> 16) << 8) | ((b + 32768) >> 16);
+}
+
+// Bilinear sample of four texels of 32-bit native data fully inside the source: (u0, v0) at
+// row0[0], its right neighbour at row0[1], the row below at row1. Rounds after each axis.
+inline uint32_t SampleInside(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i half = _mm_set1_epi16(128);
+    __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0)), zero);
+    __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1)), zero);
+    __m128i weightTop = _mm_set1_epi16(short(256 - fy));
+    __m128i weightBottom = _mm_set1_epi16(short(fy));
+    __m128i column = _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(top, weightTop), _mm_mullo_epi16(bottom, weightBottom)), half), 8);
+    __m128i right = _mm_srli_si128(column, 8);
+    __m128i mixed = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(column, _mm_set1_epi16(short(256 - fx))),
+                                                               _mm_mullo_epi16(right, _mm_set1_epi16(short(fx)))),
+                                                 half),
+                                   8);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, zero)));
+#else
+    uint32_t result = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+    {
+        auto c = [&](uint32_t p) { return (p >> shift) & 0xFF; };
+        uint32_t left = (c(row0[0]) * (256 - fy) + c(row1[0]) * fy + 128) >> 8;
+        uint32_t right = (c(row0[1]) * (256 - fy) + c(row1[1]) * fy + 128) >> 8;
+        result |= ((left * (256 - fx) + right * fx + 128) >> 8) << shift;
+    }
+    return result;
+#endif
 }
 
 // Bilinear sample with the texels clamped to rect.

@@ -2,10 +2,10 @@
 #include "framework/graphics/MemoryImage.h"
 #include "support/PixelComparison.h"
 #include "support/ReferenceRenderer.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 namespace Vesk
@@ -17,29 +17,9 @@ using TestSupport::PixelComparison;
 using TestSupport::ReferenceRenderer;
 using Canvas = ReferenceRenderer::Canvas;
 
-// A picture with runs of transparent, opaque and translucent pixels (some of them black), like
-// the game's artwork. With few colours it can be palettized.
 std::vector<uint32_t> MakePicture(int width, int height, unsigned seed, bool fewColors = false)
 {
-    std::mt19937 random(seed);
-    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
-    size_t i = 0;
-    while (i < pixels.size())
-    {
-        size_t run = 1 + random() % (random() % 4 == 0 ? 300 : 12);
-        int kind = int(random() % 4);
-        for (size_t k = 0; k < run && i < pixels.size(); ++k, ++i)
-        {
-            uint32_t rgb = fewColors ? (random() % 6) * 0x332211u : random() & 0xFFFFFF;
-            if (random() % 9 == 0)
-                rgb = 0;
-            uint32_t alpha = kind == 0   ? 0
-                             : kind == 1 ? 255
-                                         : (fewColors ? 0x40u * (1 + random() % 3) : random() % 256);
-            pixels[i] = (alpha << 24) | rgb;
-        }
-    }
-    return pixels;
+    return TestSupport::TestPictures::Runs(width, height, seed, fewColors);
 }
 
 Canvas ToCanvas(MemoryImage& image, ReferenceRenderer::Rule rule)

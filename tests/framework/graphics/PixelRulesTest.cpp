@@ -141,5 +141,29 @@ TEST(PixelRulesTest, SimdRowsEqualThePerPixelRulesAtEveryLengthAndAlignment)
     }
 }
 
+TEST(PixelRulesTest, TheTintedSimdRowEqualsTheReferenceForEveryAlphaAndTintAlpha)
+{
+    std::mt19937 random(5);
+    std::vector<uint32_t> source(256 + 3), dst(256 + 3);
+    for (int tintAlpha = 0; tintAlpha < 256; ++tintAlpha)
+    {
+        Color color(int(random() % 256), int(random() % 256), int(random() % 256), tintAlpha);
+        Tint tint(color);
+        for (size_t i = 0; i < source.size(); ++i)
+        {
+            source[i] = (random() & 0xFFFFFF) | (uint32_t(i % 256) << 24);
+            dst[i] = random() | 0xFF000000u;
+        }
+        std::vector<uint32_t> result = dst;
+        Blitter::TintedPremulOverRow(result.data(), source.data(), int(source.size()), tint);
+        for (size_t i = 0; i < source.size(); ++i)
+        {
+            uint32_t expected = ReferenceRenderer::PremulOver(
+                ReferenceRenderer::Premultiply(ReferenceRenderer::Tint(source[i], color)), dst[i]);
+            ASSERT_EQ(result[i], expected) << tintAlpha << " " << i;
+        }
+    }
+}
+
 } // namespace
 } // namespace Vesk

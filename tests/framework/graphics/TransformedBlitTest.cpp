@@ -5,11 +5,11 @@
 #include "framework/graphics/TriVertex.h"
 #include "support/PixelComparison.h"
 #include "support/ReferenceRenderer.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 namespace Vesk
@@ -21,23 +21,9 @@ using TestSupport::PixelComparison;
 using TestSupport::ReferenceRenderer;
 using Canvas = ReferenceRenderer::Canvas;
 
-// Smooth pictures with soft alpha edges, like the game's sprites.
 std::vector<uint32_t> MakeSprite(int width, int height)
 {
-    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
-    for (int y = 0; y < height; ++y)
-    {
-        for (int x = 0; x < width; ++x)
-        {
-            double dx = (x + 0.5) / width - 0.5, dy = (y + 0.5) / height - 0.5;
-            double distance = std::sqrt(dx * dx + dy * dy);
-            uint32_t alpha = distance > 0.5 ? 0 : distance > 0.4 ? uint32_t((0.5 - distance) * 2550) : 255;
-            uint32_t red = uint32_t(x * 255 / width), green = uint32_t(y * 255 / height);
-            uint32_t blue = (x / 4 + y / 4) % 2 ? 200 : 40;
-            pixels[size_t(y) * size_t(width) + size_t(x)] = (alpha << 24) | (red << 16) | (green << 8) | blue;
-        }
-    }
-    return pixels;
+    return TestSupport::TestPictures::Sprite(width, height);
 }
 
 // Filtered colours are compared premultiplied: at low alpha a straight colour carries little
