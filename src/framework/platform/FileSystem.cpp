@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -70,6 +71,11 @@ bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data,
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return false;
+    // mkstemp makes the file private; give it the mode the file had, or the usual one.
+    struct stat existing
+    {
+    };
+    ::fchmod(fd, ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
 
     bool ok = WriteAll(fd, data, size) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
