@@ -1,12 +1,18 @@
 #include "app/GameApp.h"
+#include "app/StringConversion.h"
 #include "framework/platform/MessageBox.h"
 #include "support/TempFolder.h"
 #include "support/TestGameApp.h"
+#include "support/XmlTextScanner.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
+#include <variant>
 
 namespace Vesk
 {
@@ -131,6 +137,53 @@ TEST_F(PublicationDataTest, CameraPathsLeadFromTheJournalToEachZoomingGame)
         EXPECT_TRUE(apart) << "row " << row;
     }
     EXPECT_TRUE(folder.ReadFile("log.txt").find("ignored") == std::string::npos) << folder.ReadFile("log.txt");
+}
+
+} // namespace
+} // namespace Vesk
+
+namespace Vesk
+{
+namespace
+{
+
+// Every typed key of the shipped config.xml, read through the game's own reader, lands in its
+// field with the value the file gives it.
+TEST_F(PublicationDataTest, EveryConfigKeyOfTheShippedFileLandsInItsField)
+{
+    std::ifstream in(std::string(ORLO_DATA_SOURCE_DIR) + "/properties/config.xml");
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    TestSupport::XmlTextScanner scanner(content);
+    ASSERT_EQ(scanner.Error(), "");
+
+    std::map<std::string, std::string> lastValue;
+    for (const auto& element : scanner.Elements())
+        lastValue[element.path] = element.text;
+
+    int checked = 0;
+    for (const GameConfig::Key& key : GameConfig::Catalogue())
+    {
+        auto found = lastValue.find(std::string(key.path));
+        ASSERT_NE(found, lastValue.end()) << key.path;
+        GameConfig::FieldRef field = key.field(app->config);
+        const std::string& text = found->second;
+        if (auto* integer = std::get_if<int*>(&field))
+        {
+            int expected = 0;
+            ASSERT_TRUE(StringToInt(text, expected)) << key.path;
+            EXPECT_EQ(**integer, expected) << key.path;
+        }
+        else if (auto* real = std::get_if<double*>(&field))
+        {
+            double expected = 0;
+            ASSERT_TRUE(StringToDouble(text, expected)) << key.path;
+            EXPECT_EQ(**real, expected) << key.path;
+        }
+        else
+            EXPECT_EQ(*std::get<bool*>(field), text == "true") << key.path;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 772);
 }
 
 } // namespace
