@@ -19,7 +19,10 @@ TestDriver::TestDriver()
     : boxes(std::make_shared<std::vector<MessageBoxRecord>>()), answers(std::make_shared<std::deque<int>>()),
       exits(std::make_shared<std::vector<int>>())
 {
-    ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    // The dummy video driver presents fastest; VESK_TEST_VIDEODRIVER picks another (x11 under
+    // xvfb-run, to watch).
+    const char* video = std::getenv("VESK_TEST_VIDEODRIVER");
+    ::setenv("SDL_VIDEODRIVER", video != nullptr ? video : "dummy", 1);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (const char* value = std::getenv("XDG_RUNTIME_DIR"))
     {

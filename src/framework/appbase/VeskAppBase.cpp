@@ -927,6 +927,8 @@ int VeskAppBase::InitDisplay()
     request.height = height;
     request.windowed = windowed || playingDemo;
     request.linearFiltering = is3DAccelerated;
+    // A run on the virtual clock never waits, not even for the display.
+    request.vsync = !Clock::HasSimulatedWaits();
     Platform::IntRect work = Platform::Window::GetWorkArea();
     PlaceWindow(work.x, work.y, work.width, work.height, width, height, preferredX, preferredY, request.x, request.y);
     int result = window->Create(request);

@@ -245,7 +245,7 @@ int Window::Create(const WindowRequest& request)
             errorText = SDL_GetError();
             return RESULT_DD_CREATE_FAIL;
         }
-        if (!MakeRenderer())
+        if (!MakeRenderer(request.vsync))
         {
             SDL_DestroyWindow(window);
             window = nullptr;
@@ -271,11 +271,16 @@ int Window::Create(const WindowRequest& request)
     return RESULT_OK;
 }
 
-bool Window::MakeRenderer()
+bool Window::MakeRenderer(bool withVSync)
 {
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    // Without a display there is nothing to accelerate: the software renderer is the fastest.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool headless = driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+    if (!headless)
+        renderer =
+            SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | (withVSync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer == nullptr)
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE | (withVSync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer == nullptr)
     {
         errorText = SDL_GetError();
@@ -597,6 +602,28 @@ void Window::CaptureMouse(bool capture)
 void Window::SetPointerOverride(bool active, bool inside, int x, int y)
 {
     pointerOverride = {active, inside, x, y};
+}
+
+bool Window::SimulateKey(int32_t sdlKey, bool down, int sdlModifiers)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return false;
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = sdlKey;
+    event.key.keysym.mod = static_cast<Uint16>(sdlModifiers);
+    return SDL_PushEvent(&event) == 1;
+}
+
+bool Window::SimulateText(const std::string& utf8)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || utf8.size() >= sizeof(SDL_TextInputEvent::text))
+        return false;
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    std::memcpy(event.text.text, utf8.data(), utf8.size());
+    return SDL_PushEvent(&event) == 1;
 }
 
 bool Window::QueryPointer(int& x, int& y) const

@@ -75,6 +75,8 @@ struct WindowRequest
     int x = 64; // outer top-left of a window
     int y = 64;
     bool linearFiltering = false;
+    // Present in step with the display's refresh where the driver can.
+    bool vsync = true;
 };
 
 // The main window and the display on it: an SDL window showing the logical picture (800 x 600)
@@ -149,9 +151,13 @@ public:
     void SetKeepPresentedFrame(bool keep) { keepPresentedFrame = keep; }
     const std::vector<uint32_t>& GetPresentedFrame() const { return presentedFrame; }
     static void SetPointerOverride(bool active, bool inside = false, int x = 0, int y = 0);
+    // Tests: puts a key press or release (an SDL key code and SDL modifier bits) or typed text
+    // (UTF-8) into the event queue, as the keyboard would.
+    static bool SimulateKey(int32_t sdlKey, bool down, int sdlModifiers = 0);
+    static bool SimulateText(const std::string& utf8);
 
 private:
-    bool MakeRenderer();
+    bool MakeRenderer(bool withVSync);
     void TranslateEvent(const void* event);
     void QueueKey(bool down, int keyCode, bool repeat);
 
