@@ -34,12 +34,8 @@ TEST(CommandLineTest, SwitchesSplitAtSpacesOutsideQuotesAndAtClosingQuotes)
 {
     SwitchLog log;
     log.ParseCommandLine("-play -demofile=\"my demo.dmo\" -x=1  -y= \"-z=a b\"-w");
-    EXPECT_EQ(log.seen, (Pairs{{"-play", ""},
-                               {"-demofile", "my demo.dmo"},
-                               {"-x", "1"},
-                               {"-y", ""},
-                               {"-z", "a b"},
-                               {"-w", ""}}));
+    EXPECT_EQ(log.seen,
+              (Pairs{{"-play", ""}, {"-demofile", "my demo.dmo"}, {"-x", "1"}, {"-y", ""}, {"-z", "a b"}, {"-w", ""}}));
 
     // The process command line: the program name (quoted or not) is skipped.
     SwitchLog quoted;

@@ -202,9 +202,8 @@ TEST(WindowInputTest, ClickCodesAndCaptureWhileAButtonStaysHeld)
     driver.Click(31, 41, 3);
     driver.DoubleClick(32, 42, 1);
     driver.Pump();
-    EXPECT_EQ(app.board->Lines("press"), (std::vector<std::string>{"press 30,40 -1", "press 30,40 -2",
-                                                                    "press 31,41 3", "press 32,42 1",
-                                                                    "press 32,42 2"}));
+    EXPECT_EQ(app.board->Lines("press"), (std::vector<std::string>{"press 30,40 -1", "press 30,40 -2", "press 31,41 3",
+                                                                   "press 32,42 1", "press 32,42 2"}));
     EXPECT_FALSE(app.mouseCaptured);
 
     app.board->Clear();
