@@ -19,6 +19,8 @@ public:
 
     void InitHook() override;
     void LoadingThreadProc() override;
+    // Stays in the test's own folder instead of changing to the program's.
+    bool ChangeDirHook(const std::string& folder) override { return true; }
     void LoadingThreadCompleted() override { ++loadingCompletedCalls; }
 
     // Paints the whole screen image one colour and marks the screen dirty.

@@ -155,7 +155,7 @@ VeskAppBase::~VeskAppBase()
         gAppBase = nullptr;
     if (recordingDemo)
         (void)WriteDemoFile();
-    if (recordingDemo || playingDemo)
+    if (switchedClock)
         Clock::UseRealClock();
     instanceLock.reset();
     if (videoStarted)
@@ -233,15 +233,13 @@ void VeskAppBase::Init()
         std::srand(demoSeed);
         savedMusicVolume = musicVolume;
         savedSfxVolume = sfxVolume;
-        if (!Clock::IsFrameDriven())
-            Clock::UseFrameDrivenTime();
+        StartDemoClock();
     }
     else if (recordingDemo)
     {
         demoSeed = seed;
         demoWriter.Clear();
-        if (!Clock::IsFrameDriven())
-            Clock::UseFrameDrivenTime();
+        StartDemoClock();
     }
 
     window = std::make_unique<Platform::Window>();
@@ -297,6 +295,19 @@ void VeskAppBase::Init()
 
     InitHook();
     initialized = true;
+}
+
+void VeskAppBase::StartDemoClock()
+{
+    // Recording and playback both start the game's time at the same value and move it one
+    // frame per update, so the played-back run sees the recorded times.
+    if (Clock::HasSimulatedWaits())
+        Clock::UseVirtualClock();
+    else
+    {
+        Clock::UseFrameDrivenTime();
+        switchedClock = true;
+    }
 }
 
 void VeskAppBase::Start()

@@ -482,6 +482,7 @@ protected:
 
     // Demos.
     bool ReadDemoFile();
+    void StartDemoClock();
     void RecordEvent(const DemoEvent& event);
     void RecordMessage(const Platform::WindowMessage& message);
     void RecordPointer(int x, int y);
@@ -505,6 +506,8 @@ protected:
     // While above 0, settings are read and written live, outside any demo (the display's own
     // bookkeeping, which a playback does differently).
     int demoSuspended = 0;
+    // This application put the clock on frame-driven time (and puts it back at the end).
+    bool switchedClock = false;
 
     std::deque<Platform::WindowMessage> deferredMessages;
     std::vector<std::pair<int, Widget*>> safeDeleteList;

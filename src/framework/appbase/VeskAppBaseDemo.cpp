@@ -188,6 +188,8 @@ void VeskAppBase::ReplayEvent(const DemoEvent& event)
         MovePointer(demoLastPointerX, demoLastPointerY);
         break;
     case DEMO_MOUSE_BUTTON:
+        // As live, a button message moves the pointer to where it happened first.
+        MovePointer(demoLastPointerX, demoLastPointerY);
         PressButton(demoLastPointerX, demoLastPointerY, event.button, event.down);
         break;
     case DEMO_ACTIVATE_APP:
