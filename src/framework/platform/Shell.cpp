@@ -32,7 +32,7 @@ bool StartProgram(const std::string& path)
     char* argv[] = {file.data(), nullptr};
     if (::posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv, environ) != 0)
         return false;
-    // Not waited for; the child is reaped by nobody in particular, like a detached program.
+    // Not waited for: the program runs on after the game has ended.
     return true;
 }
 
