@@ -2,6 +2,7 @@
 
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/Color.h"
+#include "framework/graphics/Point.h"
 #include "framework/graphics/Rect.h"
 
 #include <memory>

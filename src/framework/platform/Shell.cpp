@@ -2,49 +2,57 @@
 
 #include <SDL.h>
 
-#include <algorithm>
-#include <cerrno>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace Vesk::Platform
 {
 
-bool OpenURL(const std::string& url)
+int OpenURL(const std::string& url)
 {
-    return SDL_OpenURL(url.c_str()) == 0;
+    if (url.empty())
+        return 2;
+    return SDL_OpenURL(url.c_str()) == 0 ? 42 : 2;
 }
 
 bool StartProgram(const std::string& path)
 {
-    std::string program = path;
-    std::replace(program.begin(), program.end(), '\\', '/');
-    if (program.empty() || ::access(program.c_str(), X_OK) != 0)
+    std::string file = path;
+    for (char& c : file)
+    {
+        if (c == '\\')
+            c = '/';
+    }
+    if (file.empty() || ::access(file.c_str(), X_OK) != 0)
         return false;
+    pid_t pid = 0;
+    char* argv[] = {file.data(), nullptr};
+    if (::posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv, environ) != 0)
+        return false;
+    // Not waited for: the program runs on after the game has ended.
+    return true;
+}
 
-    // Two forks, so that the program is not our child and needs no waiting for.
-    pid_t child = ::fork();
-    if (child < 0)
+std::string GetClipboardText()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return std::string();
+    char* text = SDL_GetClipboardText();
+    if (text == nullptr)
+        return std::string();
+    std::string result = text;
+    SDL_free(text);
+    return result;
+}
+
+bool SetClipboardText(const std::string& text)
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
         return false;
-    if (child == 0)
-    {
-        ::setsid();
-        pid_t grandchild = ::fork();
-        if (grandchild == 0)
-        {
-            char* const arguments[] = {program.data(), nullptr};
-            ::execv(program.c_str(), arguments);
-            ::_exit(127);
-        }
-        ::_exit(grandchild < 0 ? 1 : 0);
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0)
-    {
-        if (errno != EINTR)
-            return false;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return SDL_SetClipboardText(text.c_str()) == 0;
 }
 
 } // namespace Vesk::Platform

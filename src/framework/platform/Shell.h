@@ -5,12 +5,16 @@
 namespace Vesk::Platform
 {
 
-// Opens a web address in the desktop's browser; false when the desktop refused it.
-[[nodiscard]] bool OpenURL(const std::string& url);
+// Opens a web address in the user's browser. Returns a shell-style result: above 32 when the
+// request was handed on, 2 when it failed.
+int OpenURL(const std::string& url);
 
-// Starts a program without waiting for it and without arguments. Backslashes in the path are
-// taken as folder separators. False when the file is missing, not executable, or could not be
-// started.
-[[nodiscard]] bool StartProgram(const std::string& path);
+// Starts a program without waiting for it, when the file exists and is executable; backslashes
+// in the path become slashes. False when nothing was started.
+bool StartProgram(const std::string& path);
+
+// The clipboard's text (empty when none) and replacing it.
+std::string GetClipboardText();
+bool SetClipboardText(const std::string& text);
 
 } // namespace Vesk::Platform

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace Vesk
 {
 
@@ -72,8 +75,23 @@ TEST(RegistryTest, VolumesAreStoredInHundredthsAndInProgressMarksAnUncleanEnd)
         app.ReadFromRegistry();
         EXPECT_DOUBLE_EQ(app.musicVolume, 0.85);
         EXPECT_TRUE(app.lastRunEndedCleanly);
-        // This run "crashes": nothing is written at exit.
+        // A clean end (the destructor) marks the run as finished.
     }
+    // This run crashes: the process ends right after reading the settings.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        VeskAppBase crashing;
+        crashing.registryKey = "Test Studio\\Test Game";
+        crashing.ReadFromRegistry();
+        ::_exit(crashing.lastRunEndedCleanly ? 3 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+
     VeskAppBase app;
     app.registryKey = "Test Studio\\Test Game";
     app.ReadFromRegistry();
