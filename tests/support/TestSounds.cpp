@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <dlfcn.h>
 #include <ogg/ogg.h>
 #include <stdexcept>
+#include <string>
 
 namespace Vesk::TestSupport
 {
@@ -51,6 +53,70 @@ void AppendPage(std::vector<uint8_t>& bytes, const ogg_page& page)
 }
 
 constexpr double kPi = 3.14159265358979323846;
+
+// The Vorbis encoder, looked up in libvorbis and libvorbisenc at run time. The program carries
+// the decoder Tremor, whose functions have the same names as libvorbis'; calls made through
+// these pointers are sure to reach libvorbis.
+struct VorbisEncoder
+{
+    decltype(&vorbis_info_init) infoInit;
+    decltype(&vorbis_info_clear) infoClear;
+    decltype(&vorbis_comment_init) commentInit;
+    decltype(&vorbis_comment_clear) commentClear;
+    decltype(&vorbis_analysis_init) analysisInit;
+    decltype(&vorbis_block_init) blockInit;
+    decltype(&vorbis_block_clear) blockClear;
+    decltype(&vorbis_dsp_clear) dspClear;
+    decltype(&vorbis_analysis_headerout) headerOut;
+    decltype(&vorbis_analysis_buffer) analysisBuffer;
+    decltype(&vorbis_analysis_wrote) analysisWrote;
+    decltype(&vorbis_analysis_blockout) blockOut;
+    decltype(&vorbis_analysis) analysis;
+    decltype(&vorbis_bitrate_addblock) bitrateAddBlock;
+    decltype(&vorbis_bitrate_flushpacket) bitrateFlushPacket;
+    decltype(&vorbis_encode_init_vbr) encodeInitVbr;
+
+    static const VorbisEncoder& Get()
+    {
+        static const VorbisEncoder encoder = Load();
+        return encoder;
+    }
+
+private:
+    template <typename Function> static void Find(void* library, const char* name, Function& function)
+    {
+        function = reinterpret_cast<Function>(dlsym(library, name));
+        if (function == nullptr)
+            throw std::runtime_error(std::string("the Vorbis encoder lacks ") + name);
+    }
+
+    static VorbisEncoder Load()
+    {
+        // Kept open for the rest of the run.
+        void* vorbis = dlopen("libvorbis.so.0", RTLD_NOW | RTLD_LOCAL);
+        void* vorbisenc = dlopen("libvorbisenc.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (vorbis == nullptr || vorbisenc == nullptr)
+            throw std::runtime_error("libvorbis and libvorbisenc are needed to make Ogg Vorbis test files");
+        VorbisEncoder encoder;
+        Find(vorbis, "vorbis_info_init", encoder.infoInit);
+        Find(vorbis, "vorbis_info_clear", encoder.infoClear);
+        Find(vorbis, "vorbis_comment_init", encoder.commentInit);
+        Find(vorbis, "vorbis_comment_clear", encoder.commentClear);
+        Find(vorbis, "vorbis_analysis_init", encoder.analysisInit);
+        Find(vorbis, "vorbis_block_init", encoder.blockInit);
+        Find(vorbis, "vorbis_block_clear", encoder.blockClear);
+        Find(vorbis, "vorbis_dsp_clear", encoder.dspClear);
+        Find(vorbis, "vorbis_analysis_headerout", encoder.headerOut);
+        Find(vorbis, "vorbis_analysis_buffer", encoder.analysisBuffer);
+        Find(vorbis, "vorbis_analysis_wrote", encoder.analysisWrote);
+        Find(vorbis, "vorbis_analysis_blockout", encoder.blockOut);
+        Find(vorbis, "vorbis_analysis", encoder.analysis);
+        Find(vorbis, "vorbis_bitrate_addblock", encoder.bitrateAddBlock);
+        Find(vorbis, "vorbis_bitrate_flushpacket", encoder.bitrateFlushPacket);
+        Find(vorbisenc, "vorbis_encode_init_vbr", encoder.encodeInitVbr);
+        return encoder;
+    }
+};
 
 } // namespace
 
@@ -121,19 +187,20 @@ std::vector<uint8_t> TestSounds::Au(uint32_t encoding, uint32_t sampleRate, uint
 std::vector<uint8_t> TestSounds::OggTone(int channels, int sampleRate, double frequency, double seconds,
                                          double amplitude)
 {
+    const VorbisEncoder& vorbis = VorbisEncoder::Get();
     vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, channels, sampleRate, 0.3f) != 0)
+    vorbis.infoInit(&info);
+    if (vorbis.encodeInitVbr(&info, channels, sampleRate, 0.3f) != 0)
     {
-        vorbis_info_clear(&info);
+        vorbis.infoClear(&info);
         throw std::runtime_error("the Vorbis encoder refused the format");
     }
     vorbis_comment comment;
-    vorbis_comment_init(&comment);
+    vorbis.commentInit(&comment);
     vorbis_dsp_state dsp;
-    vorbis_analysis_init(&dsp, &info);
+    vorbis.analysisInit(&dsp, &info);
     vorbis_block block;
-    vorbis_block_init(&dsp, &block);
+    vorbis.blockInit(&dsp, &block);
     ogg_stream_state stream;
     ogg_stream_init(&stream, 0x4f726c6f);
 
@@ -141,7 +208,7 @@ std::vector<uint8_t> TestSounds::OggTone(int channels, int sampleRate, double fr
     ogg_packet header;
     ogg_packet commentHeader;
     ogg_packet codeHeader;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codeHeader);
+    vorbis.headerOut(&dsp, &comment, &header, &commentHeader, &codeHeader);
     ogg_stream_packetin(&stream, &header);
     ogg_stream_packetin(&stream, &commentHeader);
     ogg_stream_packetin(&stream, &codeHeader);
@@ -157,7 +224,7 @@ std::vector<uint8_t> TestSounds::OggTone(int channels, int sampleRate, double fr
         const long chunk = std::min<long>(4096, totalFrames - written);
         if (chunk > 0)
         {
-            float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(chunk));
+            float** buffer = vorbis.analysisBuffer(&dsp, static_cast<int>(chunk));
             for (long i = 0; i < chunk; ++i)
             {
                 auto value =
@@ -165,19 +232,19 @@ std::vector<uint8_t> TestSounds::OggTone(int channels, int sampleRate, double fr
                 for (int c = 0; c < channels; ++c)
                     buffer[c][i] = value;
             }
-            vorbis_analysis_wrote(&dsp, static_cast<int>(chunk));
+            vorbis.analysisWrote(&dsp, static_cast<int>(chunk));
             written += chunk;
         }
         else
         {
-            vorbis_analysis_wrote(&dsp, 0);
+            vorbis.analysisWrote(&dsp, 0);
         }
-        while (vorbis_analysis_blockout(&dsp, &block) == 1)
+        while (vorbis.blockOut(&dsp, &block) == 1)
         {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
+            vorbis.analysis(&block, nullptr);
+            vorbis.bitrateAddBlock(&block);
             ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet) != 0)
+            while (vorbis.bitrateFlushPacket(&dsp, &packet) != 0)
             {
                 ogg_stream_packetin(&stream, &packet);
                 while (ogg_stream_pageout(&stream, &page) != 0)
@@ -191,10 +258,10 @@ std::vector<uint8_t> TestSounds::OggTone(int channels, int sampleRate, double fr
     }
 
     ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
+    vorbis.blockClear(&block);
+    vorbis.dspClear(&dsp);
+    vorbis.commentClear(&comment);
+    vorbis.infoClear(&info);
     return bytes;
 }
 
