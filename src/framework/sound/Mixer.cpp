@@ -262,11 +262,42 @@ void Mixer::MixSample(Voice& voice, float* mix, int frameCount)
     const float gainLeft = voice.gainLeft;
     const float gainRight = voice.gainRight;
     const bool stereo = sample.Channels() == 2;
+    const uint64_t step = voice.step;
     const uint64_t length = frames << kFractionBits;
+    // Below this position a frame and the one after it are both inside the sample.
+    const uint64_t safeEnd = frames > 0 ? (frames - 1) << kFractionBits : 0;
     uint64_t position = voice.position;
 
-    for (int i = 0; i < frameCount; ++i)
+    int i = 0;
+    while (i < frameCount)
     {
+        if (position < safeEnd)
+        {
+            // The bulk of the sample: no bounds to check.
+            int run = static_cast<int>(std::min<uint64_t>(frameCount - i, (safeEnd - position + step - 1) / step));
+            if (stereo)
+            {
+                for (int end = i + run; i < end; ++i, position += step)
+                {
+                    const int16_t* frame = data + 2 * (position >> kFractionBits);
+                    float fraction = static_cast<float>(position & kFractionMask) * kFractionScale;
+                    mix[2 * i] += (frame[0] + (frame[2] - frame[0]) * fraction) * gainLeft;
+                    mix[2 * i + 1] += (frame[1] + (frame[3] - frame[1]) * fraction) * gainRight;
+                }
+            }
+            else
+            {
+                for (int end = i + run; i < end; ++i, position += step)
+                {
+                    const int16_t* frame = data + (position >> kFractionBits);
+                    float fraction = static_cast<float>(position & kFractionMask) * kFractionScale;
+                    float value = frame[0] + (frame[1] - frame[0]) * fraction;
+                    mix[2 * i] += value * gainLeft;
+                    mix[2 * i + 1] += value * gainRight;
+                }
+            }
+            continue;
+        }
         if (position >= length)
         {
             if (!voice.looping || frames == 0)
@@ -276,32 +307,21 @@ void Mixer::MixSample(Voice& voice, float* mix, int frameCount)
                 break;
             }
             position %= length;
+            continue;
         }
-        uint64_t index = position >> kFractionBits;
-        float fraction = static_cast<float>(position & kFractionMask) * kFractionScale;
-        float left;
-        float right;
-        if (fraction == 0.0f)
-        {
-            left = data[stereo ? 2 * index : index];
-            right = data[stereo ? 2 * index + 1 : index];
-        }
-        else
-        {
-            uint64_t next = index + 1 < frames ? index + 1 : (voice.looping ? 0 : index);
-            if (stereo)
-            {
-                left = data[2 * index] + (data[2 * next] - data[2 * index]) * fraction;
-                right = data[2 * index + 1] + (data[2 * next + 1] - data[2 * index + 1]) * fraction;
-            }
-            else
-            {
-                left = right = data[index] + (data[next] - data[index]) * fraction;
-            }
-        }
-        mix[2 * i] += left * gainLeft;
-        mix[2 * i + 1] += right * gainRight;
-        position += voice.step;
+        // The last frame: it interpolates towards the start when looping.
+        const uint64_t index = position >> kFractionBits;
+        const uint64_t next = voice.looping ? 0 : index;
+        const float fraction = static_cast<float>(position & kFractionMask) * kFractionScale;
+        const int channels = stereo ? 2 : 1;
+        const int right = stereo ? 1 : 0;
+        float leftValue = data[index * channels] + (data[next * channels] - data[index * channels]) * fraction;
+        float rightValue = data[index * channels + right] +
+                           (data[next * channels + right] - data[index * channels + right]) * fraction;
+        mix[2 * i] += leftValue * gainLeft;
+        mix[2 * i + 1] += rightValue * gainRight;
+        position += step;
+        ++i;
     }
     voice.position = position;
 }

@@ -1,5 +1,6 @@
-#include "framework/platform/FileSystem.h"
 #include "framework/sound/AudioOutput.h"
+
+#include "framework/platform/FileSystem.h"
 #include "framework/sound/Mixer.h"
 #include "framework/sound/MixerSoundManager.h"
 #include "framework/sound/SoundInstance.h"
@@ -185,14 +186,16 @@ TEST(AudioOutputTest, LoadingPlayingAndMixingRunOnTheirOwnThreads)
     music.FadeIn(1, -1, 0.01, false);
 
     std::atomic<int> loaded{0};
-    std::thread loader([&] {
-        for (int i = 0; i < 16; ++i)
+    std::thread loader(
+        [&]
         {
-            if (sounds.LoadSound("sounds/s" + std::to_string(i)) >= 0)
-                ++loaded;
-        }
-        (void)music.LoadMusic(2, "music/b.ogg");
-    });
+            for (int i = 0; i < 16; ++i)
+            {
+                if (sounds.LoadSound("sounds/s" + std::to_string(i)) >= 0)
+                    ++loaded;
+            }
+            (void)music.LoadMusic(2, "music/b.ogg");
+        });
 
     int plays = 0;
     for (int update = 0; update < 60; ++update)

@@ -1,5 +1,6 @@
-#include "framework/sound/Mixer.h"
 #include "framework/sound/StreamingMusicInterface.h"
+
+#include "framework/sound/Mixer.h"
 #include "support/TempFolder.h"
 #include "support/TestSounds.h"
 
