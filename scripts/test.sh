@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up (packages, build, data) and runs the whole test suite headless.
-#   scripts/test.sh [preset]      (default preset: release; also: debug, asan)
+#   scripts/test.sh [preset]      (default preset: release; also: debug, asan, tsan)
 set -euo pipefail
 preset="${1:-release}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

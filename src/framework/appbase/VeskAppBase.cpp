@@ -12,9 +12,13 @@
 #include "framework/platform/Shell.h"
 #include "framework/platform/Window.h"
 #include "framework/resources/PakInterface.h"
+#include "framework/sound/AudioOutput.h"
+#include "framework/sound/Mixer.h"
+#include "framework/sound/MixerSoundManager.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundInstance.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/sound/StreamingMusicInterface.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 
@@ -146,6 +150,8 @@ VeskAppBase::~VeskAppBase()
     widgetManager.reset();
     musicInterface.reset();
     soundManager.reset();
+    mixer.reset();
+    audioOutput.reset();
     screenImage.reset();
     window.reset();
     if (loadingThread.joinable())
@@ -286,6 +292,11 @@ void VeskAppBase::Init()
         RecordEvent(video);
     }
 
+    // Sound: one output device and its mixer, shared by the effects and the music. Without a
+    // device (or with sound switched off) both managers stay silent.
+    audioOutput = std::make_unique<AudioOutput>();
+    if (!noSound && audioOutput->Open())
+        mixer = audioOutput->GetMixer();
     soundManager.reset(CreateSoundManager());
     SetSfxVolume(sfxVolume);
     musicInterface.reset(CreateMusicInterface());
@@ -1149,7 +1160,7 @@ void VeskAppBase::SwitchScreenMode(bool wantWindowed, bool is3D, bool force)
         return;
     window->Show(!openingURL);
     if (soundManager)
-        soundManager->SetCooperativeWindow(windowed);
+        soundManager->SetCooperativeWindow(window.get(), windowed);
     ResetTiming();
 }
 
@@ -1233,8 +1244,17 @@ void VeskAppBase::ApplyVolumes()
 
 MusicInterface* VeskAppBase::CreateMusicInterface()
 {
-    // TODO(sound): the mixer's music interface when sound is on; the silent one until then.
-    return new MusicInterface();
+    if (!mixer)
+        return new MusicInterface();
+    return new StreamingMusicInterface(mixer);
+}
+
+SoundManager* VeskAppBase::CreateSoundManager()
+{
+    auto manager = std::make_unique<MixerSoundManager>(mixer, GetAppDataFolder());
+    manager->SetMp3Enabled(useFMod);
+    manager->SetClock([] { return static_cast<uint64_t>(Platform::Clock::GetTickCount()); });
+    return manager.release();
 }
 
 void VeskAppBase::PlaySample(int soundId, int pan)

@@ -26,6 +26,8 @@ namespace Vesk
 class Buffer;
 class Dialog;
 class Image;
+class AudioOutput;
+class Mixer;
 class MusicInterface;
 class ScreenImage;
 class SoundManager;
@@ -456,8 +458,8 @@ public:
 protected:
     // Ends the process with a code. Tests replace it to note the code; callers return at once.
     virtual void ExitWithCode(int code);
-    // TODO(sound): the mixer-backed sound manager is created here once it exists.
-    virtual SoundManager* CreateSoundManager() { return nullptr; }
+    // The sound manager on the mixer (silent when there is no mixer).
+    virtual SoundManager* CreateSoundManager();
     // The process command line (program name first), for ParseCommandLine.
     virtual std::string GetProcessCommandLine();
 
@@ -497,6 +499,8 @@ protected:
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<Platform::Window> window;
     std::unique_ptr<ScreenImage> screenImage;
+    std::unique_ptr<AudioOutput> audioOutput;
+    std::shared_ptr<Mixer> mixer;
     std::unique_ptr<MusicInterface> musicInterface;
     std::unique_ptr<SoundManager> soundManager;
     std::unique_ptr<Platform::InstanceLock> instanceLock;
