@@ -5,6 +5,7 @@
 #include "framework/appbase/Buffer.h"
 #include "framework/platform/Shell.h"
 #include "framework/resources/XMLParser.h"
+#include "framework/sound/MusicInterface.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -82,9 +83,14 @@ void GameApp::Init()
 
 void GameApp::LoadingThreadProc()
 {
-    // TODO(music): load the five tunes into the music interface: 1 "sounds/intro.ogg",
-    // 2 "sounds/Game_Theme_1.ogg", 3 "sounds/Game_Theme_2.ogg", 4 "sounds/Vellinor_Theme.ogg",
-    // 5 "sounds/Dialog_Theme.ogg".
+    // The five tunes, under the numbers the screens start them by.
+    static const char* const tunes[] = {"sounds/intro.ogg", "sounds/Game_Theme_1.ogg", "sounds/Game_Theme_2.ogg",
+                                        "sounds/Vellinor_Theme.ogg", "sounds/Dialog_Theme.ogg"};
+    MusicInterface* music = GetMusicInterface();
+    if (music == nullptr)
+        return;
+    for (int tune = 1; tune <= 5; ++tune)
+        music->LoadMusic(tune, tunes[tune - 1]);
 }
 
 void GameApp::LoadingThreadCompleted()

@@ -388,5 +388,27 @@ TEST_F(GameAppTest, ShutdownOpensTheWebLinksThenTheCompanionProgram)
     EXPECT_FALSE(other->isShutdown);
 }
 
+// The loading thread loads the five tunes under the numbers the screens play them by.
+TEST_F(GameAppTest, LoadingThreadLoadsTheFiveTunesByNumber)
+{
+    struct RecordingMusic : MusicInterface
+    {
+        bool LoadMusic(int songId, const std::string& fileName) override
+        {
+            loaded.push_back(std::to_string(songId) + " " + fileName);
+            return true;
+        }
+        std::vector<std::string> loaded;
+    };
+    auto app = MakeApp();
+    auto music = std::make_unique<RecordingMusic>();
+    RecordingMusic* recorder = music.get();
+    app->UseMusicInterface(std::move(music));
+    app->LoadingThreadProc();
+    std::vector<std::string> expected = {"1 sounds/intro.ogg", "2 sounds/Game_Theme_1.ogg", "3 sounds/Game_Theme_2.ogg",
+                                         "4 sounds/Vellinor_Theme.ogg", "5 sounds/Dialog_Theme.ogg"};
+    EXPECT_EQ(recorder->loaded, expected);
+}
+
 } // namespace
 } // namespace Vesk

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/GameApp.h"
+#include "framework/sound/MusicInterface.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,9 @@ class TestGameApp : public GameApp
 public:
     bool ChangeDirHook(const std::string& folder) override { return true; }
     bool OpenURL(const std::string& url, bool shutdownAfter) override;
+
+    // Replaces the music interface, as Init would create it.
+    void UseMusicInterface(std::unique_ptr<MusicInterface> music) { musicInterface = std::move(music); }
 
     // "url <address>" and "program <path>" in the order they happened.
     std::vector<std::string> events;
