@@ -359,10 +359,16 @@ bool ScoreReader::NoteWord(const Line& line, const std::string& word, bool chord
 
 bool ScoreReader::CloseBar(const Line& line, const TuneScore& score, TrackState& state)
 {
+    // A note may be held across bar lines, so what lies between two bar lines is a whole
+    // number of bars.
     const double length = state.beat - state.barStart;
-    if (score.meterBeats > 0 && length > kBeatSlack && std::fabs(length - score.meterBeats) > kBeatSlack)
-        return Fail(line.number,
-                    "a bar of " + ShowBeats(length) + " beats where the meter has " + std::to_string(score.meterBeats));
+    if (score.meterBeats > 0 && length > kBeatSlack)
+    {
+        const double bars = length / score.meterBeats;
+        if (std::fabs(bars - std::round(bars)) * score.meterBeats > kBeatSlack)
+            return Fail(line.number, "a bar of " + ShowBeats(length) + " beats where the meter has " +
+                                         std::to_string(score.meterBeats));
+    }
     state.barStart = state.beat;
     return true;
 }

@@ -35,7 +35,8 @@ namespace Vesk
 //
 // Notes: a letter a-g, optionally # or b, and an octave (c4 is middle C; without an octave the
 // previous note's), then optionally ":" and a length in beats (1, 0.5, 1/3, 2+1/2; without one
-// the previous length) and "'" for staccato. "r" is a rest, [..] a chord, "|" a bar line,
+// the previous length) and "'" for staccato. "r" is a rest, [..] a chord, "|" a bar line (a
+// note may be held across bar lines: between two of them lie whole bars),
 // "!pp" .. "!ff" or "!0.7" sets the loudness. Every track of a section must be as long as the
 // others.
 class ScoreReader : public SynthScriptReader
