@@ -205,6 +205,27 @@ TEST(SynthRenderTest, SameScoreGivesTheSameSamples)
     EXPECT_TRUE(first != WavWriter::Encode(TuneRenderer::Render(ReadScore(reseeded))));
 }
 
+TEST(SynthRenderTest, SoloTracksAddUpToTheWholeTune)
+{
+    const TuneScore score = ReadScore("reverb 0.4\ninstrument a\nosc triangle\ninstrument b\nosc pluck 1\n"
+                                      "track high a\npan 0.5\nchorus 0.3\ntrack low b\necho 0.1 0.3 0.3\n"
+                                      "section A\nhigh: e5:1 g5:1 c6:2\nlow: c3:2 g2:2\n");
+    const AudioBuffer whole = TuneRenderer::Render(score);
+    const AudioBuffer high = TuneRenderer::Render(score, 0);
+    const AudioBuffer low = TuneRenderer::Render(score, 1);
+    ASSERT_EQ(high.Frames(), whole.Frames());
+    ASSERT_EQ(low.Frames(), whole.Frames());
+    EXPECT_GT(high.Peak(), 0.05f);
+    EXPECT_GT(low.Peak(), 0.05f);
+    float worst = 0;
+    for (int c = 0; c < 2; ++c)
+    {
+        for (size_t i = 0; i < whole.Frames(); ++i)
+            worst = std::max(worst, std::fabs(high.Channel(c)[i] + low.Channel(c)[i] - whole.Channel(c)[i]));
+    }
+    EXPECT_LT(worst, 1e-5f);
+}
+
 TEST(SynthRenderTest, WavFileLayout)
 {
     AudioBuffer buffer(2, 3);

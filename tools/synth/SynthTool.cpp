@@ -20,7 +20,7 @@ namespace
 {
 
 const char* const kUsage = "usage: synth sound <in.recipe> <out.ogg|out.wav> [--report]\n"
-                           "       synth tune  <in.score> <out.ogg|out.wav> [--report]\n"
+                           "       synth tune  <in.score> <out.ogg|out.wav> [--report] [--solo <track>]\n"
                            "       synth check <in.recipe|in.score>...\n";
 
 std::string Extension(const std::string& path)
@@ -103,10 +103,13 @@ int SynthTool::Run(const std::vector<std::string>& arguments)
     const std::string& command = arguments[0];
     std::vector<std::string> files;
     bool report = false;
+    std::string solo;
     for (size_t i = 1; i < arguments.size(); ++i)
     {
         if (arguments[i] == "--report")
             report = true;
+        else if (arguments[i] == "--solo" && command == "tune" && i + 1 < arguments.size())
+            solo = arguments[++i];
         else if (arguments[i].size() > 1 && arguments[i].compare(0, 2, "--") == 0)
             return Usage("unknown option " + arguments[i]);
         else
@@ -162,7 +165,18 @@ int SynthTool::Run(const std::vector<std::string>& arguments)
     TuneScore score;
     if (!reader.Read(text, files[0], score))
         return Failed(reader.ErrorText());
-    return Write(TuneRenderer::Render(score), files[1], score.quality, score.title, report);
+    int soloTrack = -1;
+    if (!solo.empty())
+    {
+        for (size_t t = 0; t < score.tracks.size(); ++t)
+        {
+            if (score.tracks[t].name == solo)
+                soloTrack = static_cast<int>(t);
+        }
+        if (soloTrack < 0)
+            return Failed(files[0] + ": no track named \"" + solo + "\" to play alone");
+    }
+    return Write(TuneRenderer::Render(score, soloTrack), files[1], score.quality, score.title, report);
 }
 
 } // namespace Vesk

@@ -13,11 +13,12 @@ class AudioBuffer;
 
 // The sound and music synthesiser of the content build:
 //   synth sound <in.recipe> <out.ogg|out.wav> [--report]
-//   synth tune  <in.score>  <out.ogg|out.wav> [--report]
+//   synth tune  <in.score>  <out.ogg|out.wav> [--report] [--solo <track>]
 //   synth check <in.recipe|in.score>...
 // "sound" renders a sound effect recipe (see RecipeReader), "tune" a score (see ScoreReader);
 // the output's extension chooses Ogg Vorbis or 16-bit WAV. "check" only reads the files.
-// "--report" prints the length, channels, peak and size of what was written. Output is
+// "--report" prints the length, channels, peak and size of what was written; "--solo" renders
+// one track alone at the level it has in the whole tune (for listening to a part). Output is
 // written whole or not at all; a bad recipe or score fails naming its file and line.
 class SynthTool
 {

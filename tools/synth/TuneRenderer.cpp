@@ -88,7 +88,44 @@ double TuneRenderer::FormSeconds(const TuneScore& score)
     return FormBeats(score) * 60.0 / score.tempo;
 }
 
-AudioBuffer TuneRenderer::Render(const TuneScore& score)
+namespace
+{
+
+// Folds a looping tune's tail onto its start, or trims a tune that ends after its tail.
+void Finish(const TuneScore& score, size_t formFrames, AudioBuffer& master)
+{
+    if (score.loop)
+    {
+        // Everything after the end rings on over the start of the repeat.
+        for (int c = 0; c < 2; ++c)
+        {
+            std::vector<float>& channel = master.Channel(c);
+            for (size_t i = formFrames; i < channel.size(); ++i)
+                channel[i % formFrames] += channel[i];
+        }
+        master.Resize(formFrames);
+        return;
+    }
+    const float threshold = master.Peak() * 3.2e-5f;
+    size_t end = formFrames;
+    for (int c = 0; c < 2; ++c)
+    {
+        const std::vector<float>& channel = master.Channel(c);
+        for (size_t i = channel.size(); i > end; --i)
+        {
+            if (std::fabs(channel[i - 1]) > threshold)
+            {
+                end = i;
+                break;
+            }
+        }
+    }
+    master.Resize(end);
+}
+
+} // namespace
+
+AudioBuffer TuneRenderer::Render(const TuneScore& score, int soloTrack)
 {
     const size_t formFrames = std::max<size_t>(Frames(FormSeconds(score)), 1);
     double ring = 0;
@@ -102,6 +139,9 @@ AudioBuffer TuneRenderer::Render(const TuneScore& score)
 
     AudioBuffer master(2, frames);
     AudioBuffer send(2, frames);
+    const bool solo = soloTrack >= 0 && soloTrack < static_cast<int>(score.tracks.size());
+    AudioBuffer soloMaster(solo ? 2 : 1, solo ? frames : 0);
+    AudioBuffer soloSend(solo ? 2 : 1, solo ? frames : 0);
     for (size_t t = 0; t < score.tracks.size(); ++t)
     {
         const TrackSpec& track = score.tracks[t];
@@ -116,41 +156,26 @@ AudioBuffer TuneRenderer::Render(const TuneScore& score)
         {
             master.MixMono(c, stereo.Channel(c), 0, 1.0f);
             send.MixMono(c, stereo.Channel(c), 0, static_cast<float>(track.reverbSend));
+            if (solo && static_cast<int>(t) == soloTrack)
+            {
+                soloMaster.MixMono(c, stereo.Channel(c), 0, 1.0f);
+                soloSend.MixMono(c, stereo.Channel(c), 0, static_cast<float>(track.reverbSend));
+            }
         }
     }
     Reverb::Apply(score.reverb, send, master);
-
-    if (score.loop)
-    {
-        // Fold everything after the end onto the start: the repeat begins under the tail.
-        for (int c = 0; c < 2; ++c)
-        {
-            std::vector<float>& channel = master.Channel(c);
-            for (size_t i = formFrames; i < channel.size(); ++i)
-                channel[i % formFrames] += channel[i];
-        }
-        master.Resize(formFrames);
-    }
-    else
-    {
-        const float threshold = master.Peak() * 3.2e-5f;
-        size_t end = formFrames;
-        for (int c = 0; c < 2; ++c)
-        {
-            const std::vector<float>& channel = master.Channel(c);
-            for (size_t i = channel.size(); i > end; --i)
-            {
-                if (std::fabs(channel[i - 1]) > threshold)
-                {
-                    end = i;
-                    break;
-                }
-            }
-        }
-        master.Resize(end);
-    }
+    Finish(score, formFrames, master);
+    const float peak = master.Peak();
     master.NormalizePeak(score.peakDb);
-    return master;
+    if (!solo)
+        return master;
+
+    Reverb::Apply(score.reverb, soloSend, soloMaster);
+    Finish(score, formFrames, soloMaster);
+    soloMaster.Resize(master.Frames());
+    if (peak > 1e-9f)
+        soloMaster.Scale(static_cast<float>(std::pow(10.0, score.peakDb / 20.0) / peak));
+    return soloMaster;
 }
 
 } // namespace Vesk

@@ -13,7 +13,9 @@ namespace Vesk
 class TuneRenderer
 {
 public:
-    static AudioBuffer Render(const TuneScore& score);
+    // With `soloTrack` (an index into the score's tracks), only that track is heard, at the
+    // level it has in the whole tune (for listening to one part while writing it).
+    static AudioBuffer Render(const TuneScore& score, int soloTrack = -1);
 
     // Seconds the form lasts (without the ringing after its last note).
     static double FormSeconds(const TuneScore& score);
