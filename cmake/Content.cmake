@@ -7,8 +7,11 @@
 #   orlo_render_svg(<source.svg> <output.png>
 #       [SIZE <w>x<h> | WIDTH <w> | SCALE <factor>]
 #       [HIDE <id>...]                              # render without these elements
-#       [ELEMENT <id> [BOUNDS <output.txt>]]        # one element cropped; BOUNDS gets "x y w h"
+#       [ELEMENT <id> [BOUNDS <file.txt>]]          # one element cropped; BOUNDS gets "x y w h"
 #       [SHEET <id>... [ALIGN center|bottom|stacked]])  # elements side by side in equal cells
+#     The BOUNDS file is for other build steps (a page compiler placing the crop): it is written
+#     below the calling folder's build folder (CMAKE_CURRENT_BINARY_DIR) unless absolute, and is
+#     not part of the data tree.
 #   orlo_synth_sound(<source.recipe> <output.ogg|.wav>)
 #   orlo_synth_tune(<source.score> <output.ogg|.wav>)
 
@@ -40,12 +43,17 @@ function(orlo_render_svg source output)
         list(APPEND size_options --hide ${id})
     endforeach()
 
-    set(outputs ${output_path})
+    set(bounds_output)
     if(ARG_ELEMENT)
         set(command element ${source_path} ${ARG_ELEMENT} ${output_path})
         if(ARG_BOUNDS)
-            list(APPEND command --bounds-file ${ORLO_DATA_OUT}/${ARG_BOUNDS})
-            list(APPEND outputs ${ORLO_DATA_OUT}/${ARG_BOUNDS})
+            if(IS_ABSOLUTE "${ARG_BOUNDS}")
+                set(bounds_path "${ARG_BOUNDS}")
+            else()
+                set(bounds_path "${CMAKE_CURRENT_BINARY_DIR}/${ARG_BOUNDS}")
+            endif()
+            list(APPEND command --bounds-file ${bounds_path})
+            set(bounds_output ${bounds_path})
         endif()
     elseif(ARG_SHEET)
         set(command sheet ${source_path} ${output_path} ${ARG_SHEET})
@@ -57,12 +65,12 @@ function(orlo_render_svg source output)
     endif()
 
     add_custom_command(
-        OUTPUT ${outputs}
+        OUTPUT ${output_path} ${bounds_output}
         COMMAND svgrender ${command} ${size_options}
         DEPENDS svgrender ${source_path}
         COMMENT "Data: ${output}"
         VERBATIM)
-    set(data_outputs ${data_outputs} ${outputs} PARENT_SCOPE)
+    set(data_outputs ${data_outputs} ${output_path} PARENT_SCOPE)
 endfunction()
 
 function(orlo_synth_sound source output)

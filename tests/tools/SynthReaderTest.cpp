@@ -118,6 +118,9 @@ TEST(SynthReaderTest, RecipeErrorsNameFileAndLine)
         {"voice\nosc sine\nfreq nan\n", "test.recipe:3: \"nan\" is not a frequency"},
         {"voice\nosc sine\nstart 1e400\n", "test.recipe:3: \"1e400\" is not a number"},
         {std::string("voice\nosc sine\0\n", 16), "test.recipe: not a text file"},
+        {"voice\nosc sine\n\nvoice\nosc sine\nstart 500\nlength 100\n",
+         "test.recipe:4: the voice sounds until 600 s; a sound lasts at most 300 s"},
+        {"voice\nosc sine\nrepeat 64 10\n", "test.recipe:1: the voice sounds until 630 s"},
     };
     for (const auto& [text, expected] : cases)
     {
@@ -287,6 +290,8 @@ TEST(SynthReaderTest, ScoreErrorsNameFileAndLine)
         {"loop maybe\n", "test.score:1: \"loop\" takes yes or no"},
         {"instrument bad/name\n", "test.score:1: a instrument name uses letters"},
         {"title nothing else\n", "test.score: the score has no section"},
+        {"tempo 20\ninstrument i\nosc sine\ntrack t i\nsection A\nt: c4:64\nform A A A A A A A A\n",
+         "test.score: the tune lasts 1536 s; a tune lasts at most 900 s"},
     };
     for (const auto& [text, expected] : cases)
     {

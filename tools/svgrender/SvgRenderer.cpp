@@ -334,7 +334,7 @@ std::optional<SvgImage> SvgRenderer::RenderSheet(const std::vector<std::string>&
     SvgPixelRect all;
     for (size_t i = 0; i < ids.size(); ++i)
     {
-        std::optional<SvgImage> picture = RenderInPlace(ids[i], bounds[i]);
+        std::optional<SvgImage> picture = RenderElement(ids[i], bounds[i]);
         if (!picture)
             return std::nullopt;
         pictures.push_back(std::move(*picture));
@@ -384,7 +384,7 @@ std::optional<SvgImage> SvgRenderer::RenderSheet(const std::vector<std::string>&
             placeX = cellX + b.x - all.x;
             placeY = b.y - all.y;
         }
-        sheet.CopyFrom(pictures[i], b.x, b.y, b.width, b.height, placeX, placeY);
+        sheet.CopyFrom(pictures[i], 0, 0, b.width, b.height, placeX, placeY);
     }
     return sheet;
 }

@@ -3,6 +3,13 @@
 namespace Vesk
 {
 
+namespace
+{
+
+constexpr double kMaxSeconds = 300.0;
+
+} // namespace
+
 bool RecipeReader::Read(const std::string& text, const std::string& fileName, SoundRecipe& recipe)
 {
     recipe = SoundRecipe();
@@ -31,6 +38,12 @@ bool RecipeReader::Read(const std::string& text, const std::string& fileName, So
     {
         if (voice.voice.oscillators.empty())
             return Fail(voice.line, "the voice has no \"osc\"");
+        const double end =
+            voice.start + (voice.repeatCount - 1) * voice.repeatInterval + voice.length + voice.voice.envelope.release;
+        if (end > kMaxSeconds)
+            return Fail(voice.line, "the voice sounds until " + std::to_string(static_cast<int>(end)) +
+                                        " s; a sound lasts at most " + std::to_string(static_cast<int>(kMaxSeconds)) +
+                                        " s");
     }
     return true;
 }

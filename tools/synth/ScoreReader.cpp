@@ -11,6 +11,7 @@ namespace
 {
 
 constexpr double kBeatSlack = 1e-6;
+constexpr double kMaxSeconds = 900.0;
 
 std::string ShowBeats(double beats)
 {
@@ -193,6 +194,13 @@ bool ScoreReader::Read(const std::string& text, const std::string& fileName, Tun
         for (size_t s = 0; s < score.sections.size(); ++s)
             score.form.push_back(static_cast<int>(s));
     }
+    double beats = 0;
+    for (int section : score.form)
+        beats += score.sections[static_cast<size_t>(section)].beats;
+    const double seconds = beats * 60.0 / score.tempo;
+    if (seconds > kMaxSeconds)
+        return Fail(0, "the tune lasts " + std::to_string(static_cast<int>(seconds)) + " s; a tune lasts at most " +
+                           std::to_string(static_cast<int>(kMaxSeconds)) + " s");
     return true;
 }
 
