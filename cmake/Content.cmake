@@ -1,0 +1,96 @@
+# Content tools in the data build. Each helper adds one custom command per generated file
+# (so Ninja runs them in parallel and redoes only what changed) and appends the file to
+# `data_outputs` in the calling scope, which makes main.pak repack when it changes.
+# Sources are named relative to the calling folder (data/), outputs relative to ORLO_DATA_OUT;
+# the tools write each output whole or not at all and create its folders.
+#
+#   orlo_render_svg(<source.svg> <output.png>
+#       [SIZE <w>x<h> | WIDTH <w> | SCALE <factor>]
+#       [HIDE <id>...]                              # render without these elements
+#       [ELEMENT <id> [BOUNDS <file.txt>]]          # one element cropped; BOUNDS gets "x y w h"
+#       [SHEET <id>... [ALIGN center|bottom|stacked]])  # elements side by side in equal cells
+#     The BOUNDS file is for other build steps (a page compiler placing the crop): it is written
+#     below the calling folder's build folder (CMAKE_CURRENT_BINARY_DIR) unless absolute, and is
+#     not part of the data tree.
+#   orlo_synth_sound(<source.recipe> <output.ogg|.wav>)
+#   orlo_synth_tune(<source.score> <output.ogg|.wav>)
+
+function(orlo_content_paths source output)
+    if(IS_ABSOLUTE "${source}")
+        set(source_path "${source}" PARENT_SCOPE)
+    else()
+        set(source_path "${CMAKE_CURRENT_SOURCE_DIR}/${source}" PARENT_SCOPE)
+    endif()
+    set(output_path "${ORLO_DATA_OUT}/${output}" PARENT_SCOPE)
+endfunction()
+
+function(orlo_render_svg source output)
+    cmake_parse_arguments(PARSE_ARGV 2 ARG "" "SIZE;WIDTH;SCALE;ELEMENT;BOUNDS;ALIGN" "HIDE;SHEET")
+    if(ARG_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "orlo_render_svg(${source}): unexpected arguments ${ARG_UNPARSED_ARGUMENTS}")
+    endif()
+    orlo_content_paths("${source}" "${output}")
+
+    set(size_options)
+    if(ARG_SIZE)
+        list(APPEND size_options --size ${ARG_SIZE})
+    elseif(ARG_WIDTH)
+        list(APPEND size_options --width ${ARG_WIDTH})
+    elseif(ARG_SCALE)
+        list(APPEND size_options --scale ${ARG_SCALE})
+    endif()
+    foreach(id IN LISTS ARG_HIDE)
+        list(APPEND size_options --hide ${id})
+    endforeach()
+
+    set(bounds_output)
+    if(ARG_ELEMENT)
+        set(command element ${source_path} ${ARG_ELEMENT} ${output_path})
+        if(ARG_BOUNDS)
+            if(IS_ABSOLUTE "${ARG_BOUNDS}")
+                set(bounds_path "${ARG_BOUNDS}")
+            else()
+                set(bounds_path "${CMAKE_CURRENT_BINARY_DIR}/${ARG_BOUNDS}")
+            endif()
+            list(APPEND command --bounds-file ${bounds_path})
+            set(bounds_output ${bounds_path})
+        endif()
+    elseif(ARG_SHEET)
+        set(command sheet ${source_path} ${output_path} ${ARG_SHEET})
+        if(ARG_ALIGN)
+            list(APPEND command --align ${ARG_ALIGN})
+        endif()
+    else()
+        set(command render ${source_path} ${output_path})
+    endif()
+
+    add_custom_command(
+        OUTPUT ${output_path} ${bounds_output}
+        COMMAND svgrender ${command} ${size_options}
+        DEPENDS svgrender ${source_path}
+        COMMENT "Data: ${output}"
+        VERBATIM)
+    set(data_outputs ${data_outputs} ${output_path} PARENT_SCOPE)
+endfunction()
+
+function(orlo_synth_sound source output)
+    orlo_content_paths("${source}" "${output}")
+    add_custom_command(
+        OUTPUT ${output_path}
+        COMMAND synth sound ${source_path} ${output_path}
+        DEPENDS synth ${source_path}
+        COMMENT "Data: ${output}"
+        VERBATIM)
+    set(data_outputs ${data_outputs} ${output_path} PARENT_SCOPE)
+endfunction()
+
+function(orlo_synth_tune source output)
+    orlo_content_paths("${source}" "${output}")
+    add_custom_command(
+        OUTPUT ${output_path}
+        COMMAND synth tune ${source_path} ${output_path}
+        DEPENDS synth ${source_path}
+        COMMENT "Data: ${output}"
+        VERBATIM)
+    set(data_outputs ${data_outputs} ${output_path} PARENT_SCOPE)
+endfunction()
