@@ -1,11 +1,13 @@
 #include "framework/appbase/VeskAppBase.h"
 
+#include "framework/appbase/AppResourceLoader.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/platform/FileSystem.h"
 #include "framework/platform/MessageBox.h"
 #include "framework/platform/SettingsStore.h"
 #include "framework/platform/Shell.h"
 #include "framework/resources/PakInterface.h"
+#include "framework/resources/ResourceManager.h"
 
 #include <filesystem>
 #include <system_error>
@@ -20,6 +22,7 @@ VeskAppBase::VeskAppBase()
     gAppBase = this;
     programFolder = Platform::ProgramFolder().string();
     random.Seed(5489u);
+    resourceManager = std::make_unique<ResourceManager>(std::make_unique<AppResourceLoader>(this));
 
     SetString("DIALOG_BUTTON_OK", "OK");
     SetString("DIALOG_BUTTON_CANCEL", "CANCEL");
@@ -34,6 +37,8 @@ VeskAppBase::VeskAppBase()
 
 VeskAppBase::~VeskAppBase()
 {
+    // Resources go first: unloading them releases sounds in the sound manager.
+    resourceManager.reset();
     if (gAppBase == this)
         gAppBase = nullptr;
 }
@@ -80,6 +85,21 @@ void VeskAppBase::Shutdown()
     updateAppPaused = true;
     if (readRegistry)
         WriteToRegistry();
+}
+
+bool VeskAppBase::LoadResourceManifest()
+{
+    if (resourceManager->ReadManifest("properties\\resources.xml"))
+        return true;
+    ShowResourceError(true);
+    return false;
+}
+
+void VeskAppBase::ShowResourceError(bool doExit)
+{
+    Popup(resourceManager->GetErrorText());
+    if (doExit)
+        VeskAppBase::Shutdown();
 }
 
 int VeskAppBase::MsgBox(const std::string& text, const std::string& caption, int flags)

@@ -12,6 +12,7 @@ namespace Vesk
 {
 
 class Buffer;
+class ResourceManager;
 
 namespace Platform
 {
@@ -83,6 +84,14 @@ public:
 
     RandomGenerator& Random() { return random; }
 
+    // The resource manifest: the resource manager reads "properties\\resources.xml"; when that
+    // fails the error is shown (ShowResourceError) and the application shuts down. True when
+    // the manifest was read.
+    bool LoadResourceManifest();
+    // Shows the resource manager's error text in a popup; with doExit the application then
+    // shuts down, so that Start returns at once and the program ends with exit code 0.
+    void ShowResourceError(bool doExit = false);
+
     // Application state. The game sets several of these in its constructor.
     std::string title = "VeskApp";
     std::string productName = "Product";
@@ -109,6 +118,9 @@ public:
     int autoMuteCount = 0;
     bool lastRunEndedCleanly = true;
     bool readRegistry = false;
+
+    // The game's images, sounds and fonts by identifier; created with the application.
+    std::unique_ptr<ResourceManager> resourceManager;
 
 protected:
     // TODO(main loop): the window, display, widget manager, sound, music, loading thread and
