@@ -20,9 +20,10 @@ struct XMLElement;
 //   <ResourceManifest>
 //     <Resources id="Common">
 //       <SetDefaults path="images" idprefix="IMAGE_"/>
-//       <Image path="cursor_pointer" id="CUR_POINTER"/>
-//       <Image path="stroke.png"/>                      (identifier IMAGE_stroke)
-//       <Font path="!sys:DejaVu Sans" size="12" bold id="FONT_TAHOMA"/>
+//       <Image path="cursor_pointer" id="CUR_POINTER"/>   (IMAGE_CUR_POINTER, images/cursor_pointer)
+//       <Image path="stroke.png"/>                        (IMAGE_stroke)
+//       <SetDefaults path="fonts" idprefix="FONT_"/>
+//       <Font path="!sys:DejaVu Sans" size="12" bold id="LABEL"/>
 //     </Resources>
 //   </ResourceManifest>
 //
