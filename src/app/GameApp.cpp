@@ -1,9 +1,11 @@
 #include "app/GameApp.h"
 
 #include "app/PictureListReader.h"
+#include "app/Resources.h"
 #include "app/SaveFile.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/platform/Shell.h"
+#include "framework/resources/ResourceManager.h"
 #include "framework/resources/XMLParser.h"
 #include "framework/sound/MusicInterface.h"
 
@@ -38,8 +40,10 @@ GameApp::~GameApp()
     SaveGame();
     // TODO(widgets): remove from the widget manager and delete the screen widgets that exist,
     // in the order board, mg1 .. mg6, mg8, mg9, mgLast, cover, tutorial, scenePlayer, pageScreen.
-    // TODO(resources): UnloadGroup("Common") and UnloadGroup("Interface"), then free the
-    // bonus pictures.
+    resourceManager->UnloadGroup("Common");
+    resourceManager->UnloadGroup("Interface");
+    ResetResourceIdentifiers();
+    // TODO(images): free the bonus pictures.
     if (gGameApp == this)
         gGameApp = nullptr;
 }
@@ -65,14 +69,15 @@ void GameApp::Init()
     content.openRuleCount = 0;
     content.gameDataLoading = false;
 
-    // TODO(resources): read the manifest "properties\\resources.xml" (on failure
-    // ShowResourceError and exit with code 0), then LoadGroup("Common") and bind it to the
-    // game's identifiers; on failure set isShutdown and show the manager's error text.
+    if (!LoadResourceManifest())
+        return;
+    if (!LoadResourceGroup("Common", BindCommonResources))
+        return;
     // TODO(cursors): EnableCustomCursors(true); cursor 0 = IMAGE_CUR_POINTER, 1 and 2 =
     // IMAGE_CUR_FINGER, 10 = IMAGE_CUR_HOURGLASS, 12 = IMAGE_CUR_ERASER.
-    // TODO(resources): LoadGroup("Interface") and bind it, failing as for "Common".
-    // TODO(images): mark IMAGE_BLH_SIMPLE, IMAGE_BLN_SIMPLE, IMAGE_BRH_SIMPLE, IMAGE_BRN_SIMPLE,
-    // IMAGE_BCN_ADD, IMAGE_BCH_ADD, IMAGE_BRN_DELETE, IMAGE_BRH_DELETE as 3 cells side by side.
+    if (!LoadResourceGroup("Interface", BindInterfaceResources))
+        return;
+    SetButtonStripCells(*resourceManager);
     // TODO(images): logoNa = GetImage("fsdata/logo_na", true), logoA =
     // GetImage("fsdata/logo_a", true); logosAvailable when both loaded.
 
@@ -117,6 +122,14 @@ void GameApp::Shutdown()
     OpenURLsFromFile("play.url");
     StartCompanionProgram("fscommand\\wgame.exe");
     VeskAppBase::Shutdown();
+}
+
+bool GameApp::LoadResourceGroup(const std::string& group, bool (*bind)(ResourceManager&))
+{
+    if (resourceManager->LoadGroup(group) && bind(*resourceManager))
+        return true;
+    ShowResourceError(true);
+    return false;
 }
 
 void GameApp::StartCompanionProgram(const std::string& path)

@@ -12,6 +12,7 @@
 namespace Vesk
 {
 
+class ResourceManager;
 class XMLParser;
 struct SaveData;
 
@@ -30,7 +31,10 @@ public:
     // Asks the player, opens the web links of "play.url", starts the companion program and
     // stops the application.
     void Shutdown() override;
-    // The base start-up, a fresh log, then the configuration and the current player's progress.
+    // The base start-up, a fresh log, the resource manifest and the groups "Common" and
+    // "Interface" bound to the game's identifiers, then the configuration and the current
+    // player's progress. A resource that cannot be read, loaded or bound is shown in a popup and
+    // shuts the application down.
     void Init() override;
 
     // Appends one line (and CR LF) to "log.txt" when that file exists; otherwise the line is
@@ -106,6 +110,9 @@ protected:
     virtual void StartCompanionProgram(const std::string& path);
 
 private:
+    // Loads a resource group and binds its identifiers; on failure shows the resource manager's
+    // error and shuts down.
+    bool LoadResourceGroup(const std::string& group, bool (*bind)(ResourceManager&));
     bool LogFileExists() const;
     // Clamps the configured counts to what the tables hold and sets content.pageCount.
     void SettleCounts();

@@ -79,6 +79,8 @@ protected:
     {
         folder.WriteFile("properties/config.xml", kConfig);
         folder.WriteFile("properties/local.xml", kLocal);
+        std::filesystem::copy_file(std::filesystem::path(ORLO_DATA_SOURCE_DIR) / "properties" / "resources.xml",
+                                   folder / "properties" / "resources.xml");
     }
     std::unique_ptr<TestGameApp> MakeApp()
     {

@@ -1,7 +1,20 @@
 #include "support/TestGameApp.h"
 
+#include "framework/resources/ResourceManager.h"
+#include "support/FakeResourceLoader.h"
+
+#include <memory>
+
 namespace Vesk::TestSupport
 {
+
+TestGameApp::TestGameApp()
+{
+    auto loader = std::make_unique<FakeResourceLoader>();
+    loader->loadEverything = true;
+    resourceLoader = loader.get();
+    resourceManager->SetLoader(std::move(loader));
+}
 
 bool TestGameApp::OpenURL(const std::string& url, bool shutdownAfter)
 {

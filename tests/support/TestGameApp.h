@@ -10,12 +10,17 @@
 namespace Vesk::TestSupport
 {
 
+class FakeResourceLoader;
+
 // The game application for tests: it stays in the test's working directory (the TempFolder)
-// instead of moving to the program's folder, and records the web links it would open and the
-// programs it would start instead of handing them to the desktop.
+// instead of moving to the program's folder, records the web links it would open and the
+// programs it would start instead of handing them to the desktop, and loads its resources
+// through a FakeResourceLoader on which every file loads (a test may change that).
 class TestGameApp : public GameApp
 {
 public:
+    TestGameApp();
+
     bool ChangeDirHook(const std::string& folder) override { return true; }
     bool OpenURL(const std::string& url, bool shutdownAfter) override;
 
@@ -24,6 +29,8 @@ public:
 
     // "url <address>" and "program <path>" in the order they happened.
     std::vector<std::string> events;
+    // The resource manager's loader (owned by the manager).
+    FakeResourceLoader* resourceLoader = nullptr;
 
 protected:
     void StartCompanionProgram(const std::string& path) override;

@@ -1,5 +1,6 @@
 #include "framework/appbase/VeskAppBase.h"
 
+#include "framework/appbase/AppResourceLoader.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/appbase/CursorArt.h"
 #include "framework/appbase/PngWriter.h"
@@ -12,6 +13,7 @@
 #include "framework/platform/Shell.h"
 #include "framework/platform/Window.h"
 #include "framework/resources/PakInterface.h"
+#include "framework/resources/ResourceManager.h"
 #include "framework/sound/AudioOutput.h"
 #include "framework/sound/Mixer.h"
 #include "framework/sound/MixerSoundManager.h"
@@ -113,6 +115,7 @@ VeskAppBase::VeskAppBase()
     random.Seed(5489u);
     for (size_t i = 0; i < saturationTable.size(); ++i)
         saturationTable[i] = static_cast<uint8_t>(std::min<size_t>(i, 255));
+    resourceManager = std::make_unique<ResourceManager>(std::make_unique<AppResourceLoader>(this));
 
     SetString("DIALOG_BUTTON_OK", "OK");
     SetString("DIALOG_BUTTON_CANCEL", "CANCEL");
@@ -130,6 +133,8 @@ VeskAppBase::VeskAppBase()
 
 VeskAppBase::~VeskAppBase()
 {
+    // Resources go first: unloading them releases sounds in the sound manager.
+    resourceManager.reset();
     Shutdown();
     AskHardwareAccelerationQuestions();
 
@@ -1414,6 +1419,22 @@ void VeskAppBase::OnDialogButtonReleased(int dialogId, int buttonId)
 
 // ---------------------------------------------------------------------------------------
 // Messages, web addresses, misc
+
+
+bool VeskAppBase::LoadResourceManifest()
+{
+    if (resourceManager->ReadManifest("properties\\resources.xml"))
+        return true;
+    ShowResourceError(true);
+    return false;
+}
+
+void VeskAppBase::ShowResourceError(bool doExit)
+{
+    Popup(resourceManager->GetErrorText());
+    if (doExit)
+        VeskAppBase::Shutdown();
+}
 
 int VeskAppBase::MsgBox(const std::string& text, const std::string& caption, int flags)
 {

@@ -33,6 +33,7 @@ class ScreenImage;
 class SoundManager;
 class Widget;
 class WidgetManager;
+class ResourceManager;
 
 namespace Platform
 {
@@ -301,9 +302,19 @@ public:
     static void PlaceWindow(int workX, int workY, int workWidth, int workHeight, int outerWidth, int outerHeight,
                             int preferredX, int preferredY, int& x, int& y);
 
+    // --- Resources ----------------------------------------------------------------------------
+
+    // The resource manifest: the resource manager reads "properties\\resources.xml"; when that
+    // fails the error is shown (ShowResourceError) and the application shuts down. True when
+    // the manifest was read.
+    bool LoadResourceManifest();
+    // Shows the resource manager's error text in a popup; with doExit the application then
+    // shuts down, so that Start returns at once and the program ends with exit code 0.
+    void ShowResourceError(bool doExit = false);
+
     // --- State ------------------------------------------------------------------------------------
 
-    // Application identity (the game sets these in its constructor).
+    // Application identity and state (the game sets several of these in its constructor).
     std::string title = "VeskApp";
     std::string productName = "Product";
     std::string productVersion = ORLO_VERSION;
@@ -454,6 +465,8 @@ public:
     // When set, the command line ParseCommandLine reads instead of the process's own (program
     // name first).
     std::optional<std::string> processCommandLine;
+    // The game's images, sounds and fonts by identifier; created with the application.
+    std::unique_ptr<ResourceManager> resourceManager;
 
 protected:
     // Ends the process with a code. Tests replace it to note the code; callers return at once.
