@@ -1420,7 +1420,6 @@ void VeskAppBase::OnDialogButtonReleased(int dialogId, int buttonId)
 // ---------------------------------------------------------------------------------------
 // Messages, web addresses, misc
 
-
 bool VeskAppBase::LoadResourceManifest()
 {
     if (resourceManager->ReadManifest("properties\\resources.xml"))
