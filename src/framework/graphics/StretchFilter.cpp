@@ -1,6 +1,6 @@
 #include "framework/graphics/StretchFilter.h"
 
-#include "framework/graphics/Blitter.h"
+#include "framework/graphics/PixelKernels.h"
 #include "framework/graphics/PixelRules.h"
 #include "framework/graphics/PixelWriters.h"
 #include "framework/graphics/SaturationTable.h"
@@ -355,7 +355,7 @@ void StretchFilter::Stretch(const PixelTarget& target, const SourcePixels& sourc
                 line[size_t(x)] = tint.ApplyPremultiplied(line[size_t(x)]);
         uint32_t* dst = target.Row(visible.y + y) + visible.x;
         if (display && drawMode != DRAWMODE_ADDITIVE)
-            Blitter::PremulOverRow(dst, line.data(), visible.width);
+            PixelKernels::PremulOverRow(dst, line.data(), visible.width);
         else
             PixelWriters::Dispatch(target.rule, drawMode,
                                    [&](auto writer)

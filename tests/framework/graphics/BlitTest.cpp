@@ -2,6 +2,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "support/PixelComparison.h"
 #include "support/ReferenceRenderer.h"
+#include "support/ScopedCpuLevel.h"
 #include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ namespace
 
 using TestSupport::PixelComparison;
 using TestSupport::ReferenceRenderer;
+using TestSupport::ScopedCpuLevel;
 using Canvas = ReferenceRenderer::Canvas;
 
 std::vector<uint32_t> MakePicture(int width, int height, unsigned seed, bool fewColors = false)
@@ -72,57 +74,59 @@ TEST(BlitTest, EveryBlitPathMatchesThePerPixelReference)
         }
     }
 
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(Describe(c));
-        std::vector<uint32_t> sourcePixels = MakePicture(70, 50, 5, c.palettized);
-        MemoryImage source;
-        source.SetBits(sourcePixels.data(), 70, 50, true);
-        if (c.palettized)
+    for (CpuFeatures::Level level : ScopedCpuLevel::All())
+        for (const Case& c : cases)
         {
-            ASSERT_TRUE(source.Palletize());
-        }
+            ScopedCpuLevel scoped(level);
+            SCOPED_TRACE(ScopedCpuLevel::Name(level) + " " + Describe(c));
+            std::vector<uint32_t> sourcePixels = MakePicture(70, 50, 5, c.palettized);
+            MemoryImage source;
+            source.SetBits(sourcePixels.data(), 70, 50, true);
+            if (c.palettized)
+            {
+                ASSERT_TRUE(source.Palletize());
+            }
 
-        std::unique_ptr<MemoryImage> destination;
-        ReferenceRenderer::Rule rule = ReferenceRenderer::Rule::Straight;
-        if (c.destination == Destination::Screen)
-        {
-            auto screen = std::make_unique<DDImage>();
-            screen->CreateScreen(width, height);
-            rule = ReferenceRenderer::Rule::Display;
-            destination = std::move(screen);
-        }
-        else
-        {
-            destination = std::make_unique<MemoryImage>();
-            destination->Create(width, height);
-        }
-        std::vector<uint32_t> background = MakePicture(width, height, 9);
-        if (c.destination != Destination::TranslucentMemory)
-        {
-            for (uint32_t& pixel : background)
-                pixel |= 0xFF000000;
-        }
-        destination->SetBits(background.data(), width, height, true);
-
-        Canvas expected = ToCanvas(*destination, rule);
-        Canvas sourceCanvas(70, 50);
-        sourceCanvas.pixels = sourcePixels;
-        // Inside, and hanging over each edge.
-        const Rect srcRect(3, 2, 60, 45);
-        for (auto [x, y] : std::vector<std::pair<int, int>>{{10, 12}, {-20, -7}, {90, 60}, {-5, 70}})
-        {
-            if (c.mirror)
-                destination->BltMirror(&source, x, y, srcRect, c.color, c.drawMode);
+            std::unique_ptr<MemoryImage> destination;
+            ReferenceRenderer::Rule rule = ReferenceRenderer::Rule::Straight;
+            if (c.destination == Destination::Screen)
+            {
+                auto screen = std::make_unique<DDImage>();
+                screen->CreateScreen(width, height);
+                rule = ReferenceRenderer::Rule::Display;
+                destination = std::move(screen);
+            }
             else
-                destination->Blt(&source, x, y, srcRect, c.color, c.drawMode);
-            ReferenceRenderer::Blt(expected, sourceCanvas, x, y, srcRect, c.color, c.drawMode, c.mirror);
+            {
+                destination = std::make_unique<MemoryImage>();
+                destination->Create(width, height);
+            }
+            std::vector<uint32_t> background = MakePicture(width, height, 9);
+            if (c.destination != Destination::TranslucentMemory)
+            {
+                for (uint32_t& pixel : background)
+                    pixel |= 0xFF000000;
+            }
+            destination->SetBits(background.data(), width, height, true);
+
+            Canvas expected = ToCanvas(*destination, rule);
+            Canvas sourceCanvas(70, 50);
+            sourceCanvas.pixels = sourcePixels;
+            // Inside, and hanging over each edge.
+            const Rect srcRect(3, 2, 60, 45);
+            for (auto [x, y] : std::vector<std::pair<int, int>>{{10, 12}, {-20, -7}, {90, 60}, {-5, 70}})
+            {
+                if (c.mirror)
+                    destination->BltMirror(&source, x, y, srcRect, c.color, c.drawMode);
+                else
+                    destination->Blt(&source, x, y, srcRect, c.color, c.drawMode);
+                ReferenceRenderer::Blt(expected, sourceCanvas, x, y, srcRect, c.color, c.drawMode, c.mirror);
+            }
+            PixelComparison comparison(expected.pixels.data(), destination->GetBits(), width, height);
+            EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
+            EXPECT_TRUE(destination->GuardIntact());
+            EXPECT_TRUE(source.drawn);
         }
-        PixelComparison comparison(expected.pixels.data(), destination->GetBits(), width, height);
-        EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
-        EXPECT_TRUE(destination->GuardIntact());
-        EXPECT_TRUE(source.drawn);
-    }
 }
 
 TEST(BlitTest, FillsMatchTheReferenceOnMemoryImagesAndTheScreen)
