@@ -552,7 +552,7 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
     if (!source || !DestinationBits())
         return;
     bool display = UsesDisplayRule();
-    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, false);
+    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, !fastStretch);
     PixelTarget target{bits.data(), width, height, display ? BlendRule::Display : BlendRule::Straight};
     StretchFilter::Stretch(target, pixels, destRect, srcRect, clipRect, color, drawMode, fastStretch, false);
     BitsChanged();
@@ -566,7 +566,7 @@ void MemoryImage::StretchBltMirror(Image* image, const Rect& destRect, const Rec
     if (!source || !DestinationBits())
         return;
     bool display = UsesDisplayRule();
-    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, false);
+    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, !fastStretch);
     PixelTarget target{bits.data(), width, height, display ? BlendRule::Display : BlendRule::Straight};
     StretchFilter::Stretch(target, pixels, destRect, srcRect, clipRect, color, drawMode, fastStretch, true);
     BitsChanged();
