@@ -71,9 +71,9 @@ void FilterRow8(const uint32_t* in, int16_t* out, const ColumnTaps& taps, int fr
         // Two taps per column (enlarging, mild shrinking): two columns a step.
         auto pairOf = [&](const int32_t* at)
         {
-            return at[1] == at[0] + 1 ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + at[0]))
-                                      : _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(in[at[0]])),
-                                                           _mm_cvtsi32_si128(int(in[at[1]])));
+            return at[1] == at[0] + 1
+                       ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in + at[0]))
+                       : _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(in[at[0]])), _mm_cvtsi32_si128(int(in[at[1]])));
         };
         int x = from;
         if (perColumn == 2)
@@ -83,12 +83,13 @@ void FilterRow8(const uint32_t* in, int16_t* out, const ColumnTaps& taps, int fr
                 __m128i both = _mm_unpacklo_epi64(pairOf(columns), pairOf(columns + 2));
                 __m128i low = _mm_unpacklo_epi8(both, zero);
                 __m128i high = _mm_unpackhi_epi8(both, zero);
-                __m128i first = _mm_madd_epi16(_mm_unpacklo_epi16(low, _mm_srli_si128(low, 8)), _mm_set1_epi32(pairs[0]));
+                __m128i first =
+                    _mm_madd_epi16(_mm_unpacklo_epi16(low, _mm_srli_si128(low, 8)), _mm_set1_epi32(pairs[0]));
                 __m128i second =
                     _mm_madd_epi16(_mm_unpacklo_epi16(high, _mm_srli_si128(high, 8)), _mm_set1_epi32(pairs[1]));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x),
-                                 _mm_packs_epi32(_mm_srai_epi32(first, FirstPassShift),
-                                                 _mm_srai_epi32(second, FirstPassShift)));
+                _mm_storeu_si128(
+                    reinterpret_cast<__m128i*>(out + 4 * x),
+                    _mm_packs_epi32(_mm_srai_epi32(first, FirstPassShift), _mm_srai_epi32(second, FirstPassShift)));
             }
         }
         for (; x < to; ++x, columns += perColumn, pairs += perColumn / 2)
@@ -198,10 +199,10 @@ void MixRows8(const RowTaps<uint32_t>& taps, int16_t* out, int from, int to)
                 sums[2] = _mm_add_epi32(sums[2], _mm_madd_epi16(_mm_unpacklo_epi8(high, zero), weight));
                 sums[3] = _mm_add_epi32(sums[3], _mm_madd_epi16(_mm_unpackhi_epi8(high, zero), weight));
             }
-            __m128i first = _mm_packs_epi32(_mm_srai_epi32(sums[0], FirstPassShift),
-                                            _mm_srai_epi32(sums[1], FirstPassShift));
-            __m128i second = _mm_packs_epi32(_mm_srai_epi32(sums[2], FirstPassShift),
-                                             _mm_srai_epi32(sums[3], FirstPassShift));
+            __m128i first =
+                _mm_packs_epi32(_mm_srai_epi32(sums[0], FirstPassShift), _mm_srai_epi32(sums[1], FirstPassShift));
+            __m128i second =
+                _mm_packs_epi32(_mm_srai_epi32(sums[2], FirstPassShift), _mm_srai_epi32(sums[3], FirstPassShift));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), first);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x + 8), second);
         }

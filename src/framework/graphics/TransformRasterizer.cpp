@@ -168,6 +168,42 @@ inline double Edge(double ax, double ay, double bx, double by, double px, double
     return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
 }
 
+// Narrows the columns [left, right) of the row whose pixel centres lie at cy to those where every
+// edge function can be non-negative, solving each edge's linear equation in the row. The result
+// is widened by a pixel on each side, so that rounding never drops a pixel the exact per-pixel
+// test would draw; that test still decides. False when no column is left.
+bool RowSpan(double x0, double y0, double x1, double y1, double x2, double y2, double sign, double cy, int& left,
+             int& right)
+{
+    const double corners[3][2] = {{x0, y0}, {x1, y1}, {x2, y2}};
+    double low = left, high = right;
+    for (int k = 0; k < 3; ++k)
+    {
+        const double* a = corners[(k + 1) % 3];
+        const double* b = corners[(k + 2) % 3];
+        // w(cx) = slope * cx + offset, the edge function of a -> b along the row.
+        double slope = -(b[1] - a[1]) * sign;
+        double offset = ((b[0] - a[0]) * (cy - a[1]) + (b[1] - a[1]) * a[0]) * sign;
+        if (slope == 0)
+        {
+            if (offset < -1e-9 * (std::fabs(b[0] - a[0]) + 1))
+                return false;
+            continue;
+        }
+        // Pixel px has its centre at px + 0.5.
+        double crossing = -offset / slope - 0.5;
+        if (slope > 0)
+            low = std::max(low, std::ceil(crossing) - 1);
+        else
+            high = std::min(high, std::floor(crossing) + 2);
+    }
+    if (!(low < high))
+        return false;
+    left = int(low);
+    right = int(high);
+    return true;
+}
+
 } // namespace
 
 void TransformRasterizer::Rotated(const PixelTarget& target, const SourcePixels& source, float x, float y,
@@ -244,8 +280,8 @@ void TransformRasterizer::Rotated(const PixelTarget& target, const SourcePixels&
             if (vector && k >= insideFirst && k < insideEnd)
             {
                 const uint32_t* row0 = source.native + size_t(v >> 16) * size_t(source.width) + size_t(u >> 16);
-                line[size_t(k)] = SampleInsideSse2(row0, row0 + source.width, uint32_t(u >> 8) & 0xFF,
-                                                   uint32_t(v >> 8) & 0xFF);
+                line[size_t(k)] =
+                    SampleInsideSse2(row0, row0 + source.width, uint32_t(u >> 8) & 0xFF, uint32_t(v >> 8) & 0xFF);
                 continue;
             }
 #endif
@@ -316,7 +352,11 @@ void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels
             {
                 uint32_t* dst = target.Row(py);
                 double cy = py + 0.5;
-                for (int px = visible.x; px < visible.x + visible.width; ++px)
+                int left = visible.x;
+                int right = visible.x + visible.width;
+                if (!RowSpan(x0, y0, x1, y1, x2, y2, sign, cy, left, right))
+                    continue;
+                for (int px = left; px < right; ++px)
                 {
                     double cx = px + 0.5;
                     double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;
