@@ -142,18 +142,20 @@ public:
                 continue;
             }
             // The columns of this row's extent; a row without a long skippable run inside is
-            // blended whole, the others are walked run by run.
+            // blended whole, the others are walked run by run, and so are rows with long opaque
+            // runs when they can be copied.
             const RowExtent& extent = extents[p.srcY + row];
             int from = std::max(extent.first - p.srcX, 0);
             int to = std::min(extent.end - p.srcX, p.width);
             if (from >= to)
                 continue;
-            if (!extent.walk)
-                Blend(from, to);
-            else if (tint.IsWhite() && !additive)
+            bool plain = tint.IsWhite() && !additive;
+            if (plain && (extent.walk || extent.opaque))
                 WalkAlphaRuns(from, to);
-            else
+            else if (extent.walk)
                 WalkSkippableRuns(from, to, byColor);
+            else
+                Blend(from, to);
         }
     }
 

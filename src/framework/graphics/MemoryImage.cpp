@@ -310,7 +310,8 @@ const uint32_t* MemoryImage::GetNativeAlphaData()
 
 void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, std::vector<RowExtent>& rows, bool additive)
 {
-    // A skippable run at least this long inside a row's extent is worth walking around.
+    // A skippable run at least this long inside a row's extent is worth walking around, an opaque
+    // one worth copying.
     constexpr int WalkRun = 64;
     size_t count = size_t(width) * size_t(height);
     runs.resize(count);
@@ -335,6 +336,7 @@ void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, std::vector<RowExt
         int run = 0;
         int skipped = 0;
         int longestInside = 0;
+        int opaqueRun = 0;
         int previousClass = -1;
         for (int x = width - 1; x >= 0; --x)
         {
@@ -342,6 +344,9 @@ void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, std::vector<RowExt
             run = pixelClass == previousClass ? std::min(run + 1, 255) : 1;
             previousClass = pixelClass;
             runs[rowStart + size_t(x)] = uint8_t(run);
+            opaqueRun = !additive && pixelClass == 1 ? opaqueRun + 1 : 0;
+            if (opaqueRun >= WalkRun)
+                extent.opaque = true;
             if (pixelClass != 0)
             {
                 if (extent.end == 0)

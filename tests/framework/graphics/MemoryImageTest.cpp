@@ -194,6 +194,8 @@ TEST(MemoryImageTest, RowExtentsSpanTheDrawnPixelsAndAskForAWalkAroundLongGaps)
     EXPECT_EQ(alpha[2].first, alpha[2].end);
     EXPECT_EQ(alpha[3].first, 0);
     EXPECT_EQ(alpha[3].end, width);
+    EXPECT_TRUE(alpha[3].opaque);
+    EXPECT_FALSE(alpha[1].opaque);
 
     // For additive drawing black pixels are skippable as well.
     const RowExtent* additive = image.GetRLAdditiveRows();
