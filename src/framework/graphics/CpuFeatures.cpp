@@ -7,7 +7,13 @@ CpuFeatures::Level CpuFeatures::Supported()
 {
 #if defined(__x86_64__) || defined(__i386__)
 #if defined(__SSE2__)
-    static const Level level = __builtin_cpu_supports("ssse3") ? Level::Ssse3 : Level::Sse2;
+    // The processor is asked during static initialisation, possibly before the compiler's own
+    // start-up code has filled in what it knows.
+    static const Level level = []
+    {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") ? Level::Ssse3 : Level::Sse2;
+    }();
     return level;
 #else
     return Level::Scalar;

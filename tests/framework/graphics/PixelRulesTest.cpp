@@ -116,6 +116,25 @@ TEST(PixelRulesTest, TintMatchesTheReferenceAndWhiteLeavesPixelsAlone)
     EXPECT_EQ(red.Apply(0xFFFFFFFF), 0xFFFF0000u);
 }
 
+TEST(PixelRulesTest, TheVectorLevelIsClampedToWhatTheProcessorHasAndRestored)
+{
+    CpuFeatures::Level supported = CpuFeatures::Supported();
+    EXPECT_EQ(CpuFeatures::Active(), supported);
+    {
+        ScopedCpuLevel scalar(CpuFeatures::Level::Scalar);
+        EXPECT_EQ(CpuFeatures::Active(), CpuFeatures::Level::Scalar);
+        EXPECT_FALSE(CpuFeatures::UseSse2());
+        // Asking for more than the processor has gives what it has.
+        EXPECT_EQ(CpuFeatures::SetActive(CpuFeatures::Level::Ssse3), CpuFeatures::Level::Scalar);
+        EXPECT_EQ(CpuFeatures::Active(), supported);
+        CpuFeatures::SetActive(CpuFeatures::Level::Scalar);
+    }
+    EXPECT_EQ(CpuFeatures::Active(), supported);
+#if defined(__x86_64__)
+    EXPECT_GE(supported, CpuFeatures::Level::Sse2);
+#endif
+}
+
 TEST(PixelRulesTest, EveryFormOfTheRowKernelsEqualsThePerPixelRulesAtEveryLengthAndAlignment)
 {
     for (CpuFeatures::Level level : ScopedCpuLevel::All())
