@@ -13,8 +13,8 @@ namespace Vesk
 struct Span;
 
 // The software primitives that copy or fill pixels one to one: fills, coverage fills, lines and
-// the plain and mirrored blits with their run-length fast paths (the row loops are PixelKernels). Every operation clips
-// to the target and the source itself.
+// the plain and mirrored blits with their run-length fast paths (the row loops are PixelKernels).
+// Every operation clips to the target and the source itself.
 class Blitter
 {
 public:
