@@ -265,4 +265,55 @@ void ReferenceRenderer::Line(Canvas& canvas, int x1, int y1, int x2, int y2, con
     }
 }
 
+void ReferenceRenderer::TexturedTriangle(Canvas& canvas, const Canvas& source, const TexturedCorner corners[3],
+                                         const Rect& clipRect, int drawMode)
+{
+    auto edge = [](double ax, double ay, double bx, double by, double px, double py)
+    { return (bx - ax) * (py - ay) - (by - ay) * (px - ax); };
+    double x[3], y[3];
+    for (int k = 0; k < 3; ++k)
+    {
+        x[k] = corners[k].x;
+        y[k] = corners[k].y;
+    }
+    double area = edge(x[0], y[0], x[1], y[1], x[2], y[2]);
+    if (std::fabs(area) < 1e-9)
+        return;
+    double sign = area > 0 ? 1.0 : -1.0;
+    // An edge is a top or left edge when, walked in the triangle's order, it goes up (or left
+    // along a horizontal top).
+    auto topLeft = [&](int a, int b)
+    {
+        double ex = (x[b] - x[a]) * sign, ey = (y[b] - y[a]) * sign;
+        return (ey == 0 && ex < 0) || ey > 0;
+    };
+    for (int dy = 0; dy < canvas.height; ++dy)
+    {
+        for (int dx = 0; dx < canvas.width; ++dx)
+        {
+            if (!clipRect.Contains(dx, dy))
+                continue;
+            double cx = dx + 0.5, cy = dy + 0.5;
+            double w[3];
+            bool inside = true;
+            for (int k = 0; k < 3; ++k)
+            {
+                int a = (k + 1) % 3, b = (k + 2) % 3;
+                w[k] = edge(x[a], y[a], x[b], y[b], cx, cy) * sign;
+                if (w[k] < 0 || (w[k] == 0 && !topLeft(a, b)))
+                    inside = false;
+            }
+            if (!inside)
+                continue;
+            double total = w[0] + w[1] + w[2];
+            double b0 = w[0] / total, b1 = w[1] / total, b2 = w[2] / total;
+            float u = float(b0 * corners[0].u + b1 * corners[1].u + b2 * corners[2].u);
+            float v = float(b0 * corners[0].v + b1 * corners[1].v + b2 * corners[2].v);
+            int tu = std::clamp(int(std::floor(u)), 0, source.width - 1);
+            int tv = std::clamp(int(std::floor(v)), 0, source.height - 1);
+            Put(canvas, dx, dy, source.At(tu, tv), drawMode);
+        }
+    }
+}
+
 } // namespace Vesk::TestSupport

@@ -59,6 +59,14 @@ public:
                         const Rect& clipRect, const Color& color, int drawMode, double angle, double centerX,
                         double centerY);
     static void Line(Canvas& canvas, int x1, int y1, int x2, int y2, const Color& color, int drawMode);
+    // A triangle textured by nearest sampling: corner positions on the canvas, texture positions in
+    // source pixels. Pixel centres decide coverage, with the top-left rule on edges.
+    struct TexturedCorner
+    {
+        float x, y, u, v;
+    };
+    static void TexturedTriangle(Canvas& canvas, const Canvas& source, const TexturedCorner corners[3],
+                                 const Rect& clipRect, int drawMode);
 };
 
 } // namespace Vesk::TestSupport

@@ -1,6 +1,7 @@
 #include "framework/graphics/Blitter.h"
 
 #include "framework/graphics/Image.h"
+#include "framework/graphics/PixelKernels.h"
 #include "framework/graphics/PixelRules.h"
 #include "framework/graphics/PixelWriters.h"
 #include "framework/graphics/SaturationTable.h"
@@ -10,10 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace Vesk
 {
@@ -116,96 +113,186 @@ void RunLengthStraightBlt(const PixelTarget& target, const SourcePixels& source,
     }
 }
 
-// Display rule, white: the native data is walked by its run-length alpha.
-void RunLengthDisplayBlt(const PixelTarget& target, const SourcePixels& source, const Placement& p)
+// The display rule (the screen). Each row is limited to the extent of its pixels that change the
+// destination; the extent is blended whole unless a long skippable run lies inside, in which case
+// the run-length array is walked and short runs are merged into the spans around them. The vector
+// kernels compute opaque, transparent and black pixels exactly (and check groups of four for
+// them), and one long span costs less than many short ones. Mirrored rows are read backwards in
+// chunks; palettized or mirrored pixels are gathered into a scratch line first.
+class DisplayBlit
 {
-    uint32_t scratch[256];
-    for (int row = 0; row < p.height; ++row)
+public:
+    DisplayBlit(const PixelTarget& target, const SourcePixels& source, const Placement& p, const Tint& tint,
+                bool additive, bool mirror)
+        : target(target), source(source), p(p), tint(tint), additive(additive), mirror(mirror)
     {
-        uint32_t* dst = target.Row(p.destY + row) + p.destX;
-        size_t rowStart = size_t(p.srcY + row) * size_t(source.width);
-        const uint8_t* runs = source.rlAlpha + rowStart;
-        int col = 0;
-        while (col < p.width)
-        {
-            int sx = p.srcX + col;
-            int run = std::min<int>(runs[sx], p.width - col);
-            size_t at = rowStart + size_t(sx);
-            const uint32_t* native = source.native + at;
-            if (source.indices)
-            {
-                for (int i = 0; i < run; ++i)
-                    scratch[i] = source.native[source.indices[at + size_t(i)]];
-                native = scratch;
-            }
-            uint32_t alpha = native[0] >> 24;
-            if (alpha == 255)
-                std::memcpy(dst + col, native, size_t(run) * 4);
-            else if (alpha != 0)
-                Blitter::PremulOverRow(dst + col, native, run);
-            col += run;
-        }
     }
-}
 
-// Display rule, additive, white: runs of black pixels add nothing and are skipped.
-void RunLengthDisplayAdd(const PixelTarget& target, const SourcePixels& source, const Placement& p)
-{
-    uint32_t scratch[256];
-    for (int row = 0; row < p.height; ++row)
+    void Run()
     {
-        uint32_t* dst = target.Row(p.destY + row) + p.destX;
-        size_t rowStart = size_t(p.srcY + row) * size_t(source.width);
-        const uint8_t* runs = source.rlAdditive + rowStart;
-        int col = 0;
-        while (col < p.width)
+        bool byColor = tint.IsWhite() && additive;
+        const RowExtent* extents = byColor ? source.rlAdditiveRows : source.rlAlphaRows;
+        for (int row = 0; row < p.height; ++row)
         {
-            int sx = p.srcX + col;
-            int run = std::min<int>(runs[sx], p.width - col);
-            size_t at = rowStart + size_t(sx);
-            const uint32_t* native = source.native + at;
-            if (source.indices)
+            dst = target.Row(p.destY + row) + p.destX;
+            rowStart = size_t(p.srcY + row) * size_t(source.width);
+            if (mirror)
             {
-                for (int i = 0; i < run; ++i)
-                    scratch[i] = source.native[source.indices[at + size_t(i)]];
-                native = scratch;
+                Blend(0, p.width);
+                continue;
             }
-            if (native[0] & 0xFFFFFF)
-                Blitter::PremulAddRow(dst + col, native, run);
-            col += run;
+            // The columns of this row's extent; a row without a long skippable run inside is
+            // blended whole, the others are walked run by run, and so are rows with long opaque
+            // runs when they can be copied.
+            const RowExtent& extent = extents[p.srcY + row];
+            int from = std::max(extent.first - p.srcX, 0);
+            int to = std::min(extent.end - p.srcX, p.width);
+            if (from >= to)
+                continue;
+            bool plain = tint.IsWhite() && !additive;
+            if (plain && (extent.walk || extent.opaque))
+                WalkAlphaRuns(from, to);
+            else if (extent.walk)
+                WalkSkippableRuns(from, to, byColor);
+            else
+                Blend(from, to);
         }
     }
-}
 
-// Display rule, tinted: transparent runs are skipped, everything else tinted and composited.
-void RunLengthTintedDisplayBlt(const PixelTarget& target, const SourcePixels& source, const Placement& p,
-                               const Tint& tint)
-{
-    uint32_t scratch[256];
-    for (int row = 0; row < p.height; ++row)
+private:
+    // Runs shorter than this are merged into the span being built.
+    static constexpr int ShortRun = 16;
+    static constexpr int Chunk = 256;
+
+    // White, normal: transparent runs skipped, opaque runs copied, the rest blended.
+    void WalkAlphaRuns(int from, int to)
     {
-        uint32_t* dst = target.Row(p.destY + row) + p.destX;
-        size_t rowStart = size_t(p.srcY + row) * size_t(source.width);
         const uint8_t* runs = source.rlAlpha + rowStart;
-        int col = 0;
-        while (col < p.width)
+        int col = from;
+        int pending = -1;
+        while (col < to)
         {
             int sx = p.srcX + col;
-            int run = std::min<int>(runs[sx], p.width - col);
-            size_t at = rowStart + size_t(sx);
-            const uint32_t* straight = source.bits + at;
-            if (source.indices)
+            int run = std::min<int>(runs[sx], to - col);
+            uint32_t alpha = source.Native(rowStart + size_t(sx)) >> 24;
+            if (run >= ShortRun && (alpha == 0 || alpha == 255))
             {
-                for (int i = 0; i < run; ++i)
-                    scratch[i] = source.palette[source.indices[at + size_t(i)]];
-                straight = scratch;
+                if (pending >= 0)
+                    Blend(pending, col);
+                pending = -1;
+                if (alpha == 255)
+                    Copy(col, col + run);
             }
-            if (straight[0] >> 24)
-                Blitter::TintedPremulOverRow(dst + col, straight, run, tint);
+            else if (pending < 0)
+            {
+                pending = col;
+            }
             col += run;
         }
+        if (pending >= 0)
+            Blend(pending, to);
     }
-}
+
+    // Additive white (runs of black, which add nothing) or tinted (runs of transparent pixels):
+    // long runs of the class that leaves the destination alone are skipped.
+    void WalkSkippableRuns(int from, int to, bool byColor)
+    {
+        const uint8_t* runs = (byColor ? source.rlAdditive : source.rlAlpha) + rowStart;
+        int col = from;
+        int pending = -1;
+        while (col < to)
+        {
+            int sx = p.srcX + col;
+            int run = std::min<int>(runs[sx], to - col);
+            size_t at = rowStart + size_t(sx);
+            bool nothing = byColor ? (source.Native(at) & 0xFFFFFF) == 0 : (source.Straight(at) >> 24) == 0;
+            if (nothing && run >= ShortRun)
+            {
+                if (pending >= 0)
+                    Blend(pending, col);
+                pending = -1;
+            }
+            else if (pending < 0)
+            {
+                pending = col;
+            }
+            col += run;
+        }
+        if (pending >= 0)
+            Blend(pending, to);
+    }
+
+    // Source pixels of destination columns [from, from + count) (count <= Chunk unless they lie in
+    // memory as they are), native or straight.
+    const uint32_t* Pixels(int from, int count, bool native)
+    {
+        const uint32_t* base = native ? source.native : source.bits;
+        if (!source.IsPalettized())
+        {
+            if (!mirror)
+                return base + rowStart + size_t(p.srcX + from);
+            PixelKernels::ReverseRow(scratch, base + rowStart + size_t(p.srcX - from), count);
+            return scratch;
+        }
+        const uint32_t* table = native ? source.native : source.palette;
+        const uint8_t* indices = source.indices + rowStart;
+        int step = mirror ? -1 : 1;
+        for (int i = 0, sx = p.srcX + from * step; i < count; ++i, sx += step)
+            scratch[i] = table[indices[sx]];
+        return scratch;
+    }
+
+    // Destination columns [from, to) blended by the blit's rule.
+    void Blend(int from, int to)
+    {
+        bool direct = !source.IsPalettized() && !mirror;
+        for (int col = from; col < to;)
+        {
+            int count = direct ? to - col : std::min(Chunk, to - col);
+            if (tint.IsWhite())
+            {
+                const uint32_t* native = Pixels(col, count, true);
+                if (additive)
+                    PixelKernels::PremulAddRow(dst + col, native, count);
+                else
+                    PixelKernels::PremulOverRow(dst + col, native, count);
+            }
+            else if (additive)
+            {
+                PixelKernels::TintedPremultiplyRow(tinted, Pixels(col, count, false), count, tint);
+                PixelKernels::PremulAddRow(dst + col, tinted, count);
+            }
+            else
+            {
+                PixelKernels::TintedPremulOverRow(dst + col, Pixels(col, count, false), count, tint);
+            }
+            col += count;
+        }
+    }
+
+    // Opaque white columns [from, to) copied.
+    void Copy(int from, int to)
+    {
+        bool direct = !source.IsPalettized();
+        for (int col = from; col < to;)
+        {
+            int count = direct ? to - col : std::min(Chunk, to - col);
+            std::memcpy(dst + col, Pixels(col, count, true), size_t(count) * 4);
+            col += count;
+        }
+    }
+
+    const PixelTarget& target;
+    const SourcePixels& source;
+    const Placement& p;
+    const Tint& tint;
+    bool additive;
+    bool mirror;
+    uint32_t* dst = nullptr;
+    size_t rowStart = 0;
+    uint32_t scratch[Chunk];
+    uint32_t tinted[Chunk];
+};
 
 template <class Writer> void PutColor(uint32_t& pixel, uint32_t argb, const uint8_t* sat)
 {
@@ -213,85 +300,6 @@ template <class Writer> void PutColor(uint32_t& pixel, uint32_t argb, const uint
 }
 
 } // namespace
-
-void Blitter::PremulOverRow(uint32_t* dst, const uint32_t* native, int count)
-{
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i k256 = _mm_set1_epi32(256);
-    for (; i + 4 <= count; i += 4)
-    {
-        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(native + i));
-        __m128i d = _mm_loadu_si128(reinterpret_cast<__m128i*>(dst + i));
-        __m128i inv = _mm_sub_epi32(k256, _mm_srli_epi32(s, 24));
-        inv = _mm_or_si128(inv, _mm_slli_epi32(inv, 16));
-        __m128i invLo = _mm_unpacklo_epi32(inv, inv);
-        __m128i invHi = _mm_unpackhi_epi32(inv, inv);
-        __m128i dLo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), invLo), 8);
-        __m128i dHi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), invHi), 8);
-        __m128i result = _mm_add_epi8(_mm_packus_epi16(dLo, dHi), s);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), result);
-    }
-#endif
-    for (; i < count; ++i)
-        dst[i] = PixelRules::PremulOver(native[i], dst[i]);
-}
-
-void Blitter::TintedPremulOverRow(uint32_t* dst, const uint32_t* straight, int count, const Tint& tint)
-{
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i one = _mm_set1_epi16(1);
-    const __m128i k256 = _mm_set1_epi16(256);
-    // Colour multipliers (tint + 1) per channel and the tint alpha in the alpha lane.
-    const __m128i multiply = _mm_set_epi16(0, short(tint.red), short(tint.green), short(tint.blue), 0, short(tint.red),
-                                           short(tint.green), short(tint.blue));
-    const __m128i tintAlpha = _mm_set1_epi16(short(tint.alphaTable[255]));
-    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
-    // Two pixels in 16-bit lanes: tinted, premultiplied and put over the destination.
-    auto blend = [&](__m128i s, __m128i d)
-    {
-        // Alpha of each pixel in all four lanes: tint alpha * a / 255, exactly.
-        __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-        __m128i x = _mm_mullo_epi16(a, tintAlpha);
-        a = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
-        // Tinted colour premultiplied by (a + 1) / 256; the alpha lane keeps a.
-        __m128i c = _mm_srli_epi16(_mm_mullo_epi16(s, multiply), 8);
-        c = _mm_srli_epi16(_mm_mullo_epi16(c, _mm_add_epi16(a, one)), 8);
-        c = _mm_or_si128(_mm_andnot_si128(alphaLanes, c), _mm_and_si128(alphaLanes, a));
-        return _mm_add_epi16(c, _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(k256, a)), 8));
-    };
-    for (; i + 4 <= count; i += 4)
-    {
-        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(straight + i));
-        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-        __m128i low = blend(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-        __m128i high = blend(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(low, high));
-    }
-#endif
-    for (; i < count; ++i)
-        dst[i] = PixelRules::PremulOver(PixelRules::Premultiply(tint.Apply(straight[i])), dst[i]);
-}
-
-void Blitter::PremulAddRow(uint32_t* dst, const uint32_t* native, int count)
-{
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i colorMask = _mm_set1_epi32(0x00FFFFFF);
-    for (; i + 4 <= count; i += 4)
-    {
-        __m128i s = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(native + i)), colorMask);
-        __m128i d = _mm_loadu_si128(reinterpret_cast<__m128i*>(dst + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_adds_epu8(d, s));
-    }
-#endif
-    const uint8_t* sat = SaturationTable::Get().Data();
-    for (; i < count; ++i)
-        dst[i] = PixelRules::PremulAdd(native[i], dst[i], sat);
-}
 
 void Blitter::FillRect(const PixelTarget& target, const Rect& rect, const Color& color, int drawMode)
 {
@@ -312,11 +320,11 @@ void Blitter::FillRect(const PixelTarget& target, const Rect& rect, const Color&
             {
                 int count = std::min(64, area.width - x);
                 if (additive)
-                    PremulAddRow(dst + x, line, count);
+                    PixelKernels::PremulAddRow(dst + x, line, count);
                 else if ((native >> 24) == 255)
                     std::fill(dst + x, dst + x + count, native);
                 else
-                    PremulOverRow(dst + x, line, count);
+                    PixelKernels::PremulOverRow(dst + x, line, count);
             }
         }
         return;
@@ -471,17 +479,14 @@ void Blitter::Blt(const PixelTarget& target, const SourcePixels& source, int x, 
     bool additive = drawMode == DRAWMODE_ADDITIVE;
     bool display = target.rule == BlendRule::Display;
 
-    if (!mirror && tint.IsWhite())
+    if (display && source.native)
     {
-        if (display && !additive && source.rlAlpha && source.native)
-            return RunLengthDisplayBlt(target, source, p);
-        if (display && additive && source.rlAdditive && source.native)
-            return RunLengthDisplayAdd(target, source, p);
-        if (!display && !additive && destinationOpaque && source.rlAlpha)
-            return RunLengthStraightBlt(target, source, p);
+        const RowExtent* extents = tint.IsWhite() && additive ? source.rlAdditiveRows : source.rlAlphaRows;
+        if (mirror || extents)
+            return DisplayBlit(target, source, p, tint, additive, mirror).Run();
     }
-    if (!mirror && display && !additive && source.rlAlpha)
-        return RunLengthTintedDisplayBlt(target, source, p, tint);
+    if (!mirror && tint.IsWhite() && !display && !additive && destinationOpaque && source.rlAlpha)
+        return RunLengthStraightBlt(target, source, p);
     bool useNative = display && tint.IsWhite() && source.native;
     PixelWriters::Dispatch(target.rule, drawMode,
                            [&](auto writer)

@@ -10,12 +10,11 @@
 namespace Vesk
 {
 
-class Tint;
 struct Span;
 
 // The software primitives that copy or fill pixels one to one: fills, coverage fills, lines and
-// the plain and mirrored blits with their run-length and SIMD fast paths. Every operation clips
-// to the target and the source itself.
+// the plain and mirrored blits with their run-length fast paths (the row loops are PixelKernels).
+// Every operation clips to the target and the source itself.
 class Blitter
 {
 public:
@@ -34,14 +33,6 @@ public:
     // transparent nor translucent pixels, which lets the memory rule copy opaque runs.
     static void Blt(const PixelTarget& target, const SourcePixels& source, int x, int y, const Rect& srcRect,
                     const Color& color, int drawMode, bool mirror, bool destinationOpaque);
-
-    // Row kernels of the display rule, exposed for tests: premultiplied source over / added to the
-    // destination, count pixels. Both use SIMD where available.
-    static void PremulOverRow(uint32_t* dst, const uint32_t* native, int count);
-    static void PremulAddRow(uint32_t* dst, const uint32_t* native, int count);
-    // Straight source pixels tinted, premultiplied and put over the destination by the display
-    // rule.
-    static void TintedPremulOverRow(uint32_t* dst, const uint32_t* straight, int count, const Tint& tint);
 };
 
 } // namespace Vesk

@@ -44,7 +44,8 @@ MemoryImage::MemoryImage(const MemoryImage& other)
       hasAlpha(other.hasAlpha), forcedMode(other.forcedMode), isVolatile(other.isVolatile), purgeBits(other.purgeBits),
       wantPal(other.wantPal), bitsChanged(other.bitsChanged), textureFlags(other.textureFlags), bits(other.bits),
       palette(other.palette), colorIndices(other.colorIndices), nativeAlphaData(other.nativeAlphaData),
-      rlAlphaData(other.rlAlphaData), rlAdditiveData(other.rlAdditiveData), imageSet(other.imageSet)
+      rlAlphaData(other.rlAlphaData), rlAdditiveData(other.rlAdditiveData), rlAlphaRows(other.rlAlphaRows),
+      rlAdditiveRows(other.rlAdditiveRows), imageSet(other.imageSet)
 {
     if (imageSet)
         imageSet->Add(this);
@@ -100,6 +101,8 @@ void MemoryImage::BitsChanged()
     nativeAlphaData.clear();
     rlAlphaData.clear();
     rlAdditiveData.clear();
+    rlAlphaRows.clear();
+    rlAdditiveRows.clear();
 }
 
 void MemoryImage::CommitBits()
@@ -254,6 +257,8 @@ void MemoryImage::DeleteSWBuffers()
     nativeAlphaData.clear();
     rlAlphaData.clear();
     rlAdditiveData.clear();
+    rlAlphaRows.clear();
+    rlAdditiveRows.clear();
 }
 
 void MemoryImage::Delete3DBuffers() {}
@@ -277,6 +282,7 @@ void MemoryImage::DeleteNativeData()
     GetBits();
     nativeAlphaData.clear();
     rlAdditiveData.clear();
+    rlAdditiveRows.clear();
 }
 
 // Derived data
@@ -302,12 +308,17 @@ const uint32_t* MemoryImage::GetNativeAlphaData()
     return nativeAlphaData.data();
 }
 
-void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, bool additive)
+void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, std::vector<RowExtent>& rows, bool additive)
 {
+    // A skippable run at least this long inside a row's extent is worth walking around, an opaque
+    // one worth copying.
+    constexpr int WalkRun = 64;
     size_t count = size_t(width) * size_t(height);
     runs.resize(count);
+    rows.assign(size_t(height), RowExtent());
     const uint32_t* native = additive ? GetNativeAlphaData() : nullptr;
     const uint32_t* pixels = IsPalettized() ? nullptr : GetBits();
+    // Class 0 is the skippable one: transparent, or black for additive drawing.
     auto classOf = [&](size_t i) -> int
     {
         if (additive)
@@ -321,7 +332,11 @@ void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, bool additive)
     for (int y = 0; y < height; ++y)
     {
         size_t rowStart = size_t(y) * size_t(width);
+        RowExtent& extent = rows[size_t(y)];
         int run = 0;
+        int skipped = 0;
+        int longestInside = 0;
+        int opaqueRun = 0;
         int previousClass = -1;
         for (int x = width - 1; x >= 0; --x)
         {
@@ -329,7 +344,23 @@ void MemoryImage::BuildRunLengths(std::vector<uint8_t>& runs, bool additive)
             run = pixelClass == previousClass ? std::min(run + 1, 255) : 1;
             previousClass = pixelClass;
             runs[rowStart + size_t(x)] = uint8_t(run);
+            opaqueRun = !additive && pixelClass == 1 ? opaqueRun + 1 : 0;
+            if (opaqueRun >= WalkRun)
+                extent.opaque = true;
+            if (pixelClass != 0)
+            {
+                if (extent.end == 0)
+                    extent.end = x + 1;
+                extent.first = x;
+                longestInside = std::max(longestInside, skipped);
+                skipped = 0;
+            }
+            else if (extent.end != 0)
+            {
+                ++skipped;
+            }
         }
+        extent.walk = longestInside >= WalkRun;
     }
 }
 
@@ -339,7 +370,7 @@ const uint8_t* MemoryImage::GetRLAlphaData()
     {
         if (!IsPalettized())
             GetBits();
-        BuildRunLengths(rlAlphaData, false);
+        BuildRunLengths(rlAlphaData, rlAlphaRows, false);
     }
     return rlAlphaData.empty() ? nullptr : rlAlphaData.data();
 }
@@ -347,8 +378,18 @@ const uint8_t* MemoryImage::GetRLAlphaData()
 const uint8_t* MemoryImage::GetRLAdditiveData()
 {
     if (rlAdditiveData.empty() && width > 0 && height > 0)
-        BuildRunLengths(rlAdditiveData, true);
+        BuildRunLengths(rlAdditiveData, rlAdditiveRows, true);
     return rlAdditiveData.empty() ? nullptr : rlAdditiveData.data();
+}
+
+const RowExtent* MemoryImage::GetRLAlphaRows()
+{
+    return GetRLAlphaData() ? rlAlphaRows.data() : nullptr;
+}
+
+const RowExtent* MemoryImage::GetRLAdditiveRows()
+{
+    return GetRLAdditiveData() ? rlAdditiveRows.data() : nullptr;
 }
 
 SourcePixels MemoryImage::GetSourcePixels(bool withNative, bool withRunLengths)
@@ -360,9 +401,15 @@ SourcePixels MemoryImage::GetSourcePixels(bool withNative, bool withRunLengths)
     if (withNative)
         source.native = GetNativeAlphaData();
     if (withRunLengths)
+    {
         source.rlAlpha = GetRLAlphaData();
+        source.rlAlphaRows = GetRLAlphaRows();
+    }
     if (withRunLengths && withNative)
+    {
         source.rlAdditive = GetRLAdditiveData();
+        source.rlAdditiveRows = GetRLAdditiveRows();
+    }
     source.width = width;
     source.height = height;
     if (IsPalettized())
@@ -510,7 +557,7 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
     if (!source || !DestinationBits())
         return;
     bool display = UsesDisplayRule();
-    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, false);
+    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, !fastStretch);
     PixelTarget target{bits.data(), width, height, display ? BlendRule::Display : BlendRule::Straight};
     StretchFilter::Stretch(target, pixels, destRect, srcRect, clipRect, color, drawMode, fastStretch, false);
     BitsChanged();
@@ -524,7 +571,7 @@ void MemoryImage::StretchBltMirror(Image* image, const Rect& destRect, const Rec
     if (!source || !DestinationBits())
         return;
     bool display = UsesDisplayRule();
-    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, false);
+    SourcePixels pixels = source->GetSourcePixels(display || !fastStretch, !fastStretch);
     PixelTarget target{bits.data(), width, height, display ? BlendRule::Display : BlendRule::Straight};
     StretchFilter::Stretch(target, pixels, destRect, srcRect, clipRect, color, drawMode, fastStretch, true);
     BitsChanged();

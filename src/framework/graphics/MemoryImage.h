@@ -59,6 +59,10 @@ public:
     const uint32_t* GetNativeAlphaData();
     const uint8_t* GetRLAlphaData();
     const uint8_t* GetRLAdditiveData();
+    // Per row, the extent of the pixels that are not transparent (alpha) or not black (additive),
+    // built with the run-length array of the same name.
+    const RowExtent* GetRLAlphaRows();
+    const RowExtent* GetRLAdditiveRows();
 
     // Drops the memory copy once the image lives on the display (only display images can).
     virtual void PurgeBits();
@@ -132,11 +136,13 @@ protected:
     std::vector<uint32_t> nativeAlphaData;
     std::vector<uint8_t> rlAlphaData;
     std::vector<uint8_t> rlAdditiveData;
+    std::vector<RowExtent> rlAlphaRows;
+    std::vector<RowExtent> rlAdditiveRows;
 
 private:
     // The destination pixels for a primitive: the bits, created when missing.
     uint32_t* DestinationBits();
-    void BuildRunLengths(std::vector<uint8_t>& runs, bool additive);
+    void BuildRunLengths(std::vector<uint8_t>& runs, std::vector<RowExtent>& rows, bool additive);
 
     ImageSet* imageSet = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/graphics/RowExtent.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -20,6 +22,9 @@ struct SourcePixels
     const uint32_t* native = nullptr;
     const uint8_t* rlAlpha = nullptr;
     const uint8_t* rlAdditive = nullptr;
+    // One per row, with the run-length array of the same name.
+    const RowExtent* rlAlphaRows = nullptr;
+    const RowExtent* rlAdditiveRows = nullptr;
     bool hasTransparency = false;
     bool hasAlpha = false;
 

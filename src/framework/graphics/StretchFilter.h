@@ -12,8 +12,11 @@ namespace Vesk
 
 // Stretched blits. The fast form samples the nearest source pixel for every destination pixel.
 // The filtered form runs a separable filter in two passes over the premultiplied source (area
-// average per axis when shrinking, linear interpolation when enlarging, weights in 1/4096) into a
-// buffer of four integers per pixel, then composites the result.
+// average per axis when shrinking, linear interpolation when enlarging, weights in 1/4096): when
+// shrinking vertically the source rows of each destination row are mixed first and that row is
+// filtered horizontally; otherwise each source row is filtered horizontally once and the rows are
+// mixed. Spans that only transparent source pixels reach are skipped. The result is composited
+// by the row kernels.
 class StretchFilter
 {
 public:

@@ -1,7 +1,8 @@
 #include "framework/graphics/TransformRasterizer.h"
 
-#include "framework/graphics/Blitter.h"
+#include "framework/graphics/CpuFeatures.h"
 #include "framework/graphics/Matrix3.h"
+#include "framework/graphics/PixelKernels.h"
 #include "framework/graphics/PixelRules.h"
 #include "framework/graphics/PixelWriters.h"
 #include "framework/graphics/SaturationTable.h"
@@ -49,36 +50,72 @@ inline uint32_t SampleTransparentEdges(const SourcePixels& source, const Rect& r
     return (((a + 32768) >> 16) << 24) | (((r + 32768) >> 16) << 16) | (((g + 32768) >> 16) << 8) | ((b + 32768) >> 16);
 }
 
-// Bilinear sample of four texels of 32-bit native data fully inside the source: (u0, v0) at
-// row0[0], its right neighbour at row0[1], the row below at row1. Rounds after each axis.
-inline uint32_t SampleInside(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy)
-{
 #if defined(__SSE2__)
+// SampleTransparentEdges for four texels inside the source, exactly: (u0, v0) at row0[0], its right
+// neighbour at row0[1], the row below at row1. Each row is first mixed horizontally in integers
+// (at most 255 * 256), then the two rows vertically in single-precision floats, where every
+// product and sum stays below 2^24 and so is exact; one rounding at the end.
+inline uint32_t SampleInsideSse2(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy)
+{
     const __m128i zero = _mm_setzero_si128();
-    const __m128i half = _mm_set1_epi16(128);
     __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0)), zero);
     __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1)), zero);
-    __m128i weightTop = _mm_set1_epi16(short(256 - fy));
-    __m128i weightBottom = _mm_set1_epi16(short(fy));
-    __m128i column = _mm_srli_epi16(
-        _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(top, weightTop), _mm_mullo_epi16(bottom, weightBottom)), half), 8);
-    __m128i right = _mm_srli_si128(column, 8);
-    __m128i mixed = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(column, _mm_set1_epi16(short(256 - fx))),
-                                                               _mm_mullo_epi16(right, _mm_set1_epi16(short(fx)))),
-                                                 half),
-                                   8);
-    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, zero)));
-#else
-    uint32_t result = 0;
-    for (int shift = 0; shift < 32; shift += 8)
-    {
-        auto c = [&](uint32_t p) { return (p >> shift) & 0xFF; };
-        uint32_t left = (c(row0[0]) * (256 - fy) + c(row1[0]) * fy + 128) >> 8;
-        uint32_t right = (c(row0[1]) * (256 - fy) + c(row1[1]) * fy + 128) >> 8;
-        result |= ((left * (256 - fx) + right * fx + 128) >> 8) << shift;
-    }
-    return result;
+    // Per channel, the left and right texel side by side, times (256 - fx, fx).
+    __m128i weights = _mm_set1_epi32(int((fx << 16) | (256 - fx)));
+    __m128i topMixed = _mm_madd_epi16(_mm_unpacklo_epi16(top, _mm_srli_si128(top, 8)), weights);
+    __m128i bottomMixed = _mm_madd_epi16(_mm_unpacklo_epi16(bottom, _mm_srli_si128(bottom, 8)), weights);
+    __m128 sum = _mm_add_ps(_mm_mul_ps(_mm_cvtepi32_ps(topMixed), _mm_set1_ps(float(256 - fy))),
+                            _mm_mul_ps(_mm_cvtepi32_ps(bottomMixed), _mm_set1_ps(float(fy))));
+    __m128i rounded = _mm_srli_epi32(_mm_add_epi32(_mm_cvttps_epi32(sum), _mm_set1_epi32(32768)), 16);
+    __m128i packed = _mm_packs_epi32(rounded, zero);
+    return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(packed, zero)));
+}
 #endif
+
+int64_t FloorDivide(int64_t a, int64_t b)
+{
+    int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+int64_t CeilDivide(int64_t a, int64_t b)
+{
+    return -FloorDivide(-a, b);
+}
+
+// The columns k of [first, end) within [first, end) where lo <= (start + k * step) >> 16 <= hi; the
+// result is empty (first == end) when there are none. Exact: the positions are stepped in
+// integers.
+void NarrowToSteps(int64_t start, int64_t step, int lo, int hi, int& first, int& end)
+{
+    if (first >= end)
+        return;
+    int64_t low = int64_t(lo) * 65536;
+    int64_t high = int64_t(hi) * 65536 + 65535;
+    int64_t a = first;
+    int64_t b = end - 1;
+    if (step == 0)
+    {
+        if (start < low || start > high)
+            a = b + 1;
+    }
+    else if (step > 0)
+    {
+        a = std::max(a, CeilDivide(low - start, step));
+        b = std::min(b, FloorDivide(high - start, step));
+    }
+    else
+    {
+        a = std::max(a, CeilDivide(high - start, step));
+        b = std::min(b, FloorDivide(low - start, step));
+    }
+    if (a > b)
+    {
+        end = first;
+        return;
+    }
+    first = int(a);
+    end = int(b + 1);
 }
 
 // Bilinear sample with the texels clamped to rect.
@@ -131,6 +168,42 @@ inline double Edge(double ax, double ay, double bx, double by, double px, double
     return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
 }
 
+// Narrows the columns [left, right) of the row whose pixel centres lie at cy to those where every
+// edge function can be non-negative, solving each edge's linear equation in the row. The result
+// is widened by a pixel on each side, so that rounding never drops a pixel the exact per-pixel
+// test would draw; that test still decides. False when no column is left.
+bool RowSpan(double x0, double y0, double x1, double y1, double x2, double y2, double sign, double cy, int& left,
+             int& right)
+{
+    const double corners[3][2] = {{x0, y0}, {x1, y1}, {x2, y2}};
+    double low = left, high = right;
+    for (int k = 0; k < 3; ++k)
+    {
+        const double* a = corners[(k + 1) % 3];
+        const double* b = corners[(k + 2) % 3];
+        // w(cx) = slope * cx + offset, the edge function of a -> b along the row.
+        double slope = -(b[1] - a[1]) * sign;
+        double offset = ((b[0] - a[0]) * (cy - a[1]) + (b[1] - a[1]) * a[0]) * sign;
+        if (slope == 0)
+        {
+            if (offset < -1e-9 * (std::fabs(b[0] - a[0]) + 1))
+                return false;
+            continue;
+        }
+        // Pixel px has its centre at px + 0.5.
+        double crossing = -offset / slope - 0.5;
+        if (slope > 0)
+            low = std::max(low, std::ceil(crossing) - 1);
+        else
+            high = std::min(high, std::floor(crossing) + 2);
+    }
+    if (!(low < high))
+        return false;
+    left = int(low);
+    right = int(high);
+    return true;
+}
+
 } // namespace
 
 void TransformRasterizer::Rotated(const PixelTarget& target, const SourcePixels& source, float x, float y,
@@ -170,35 +243,66 @@ void TransformRasterizer::Rotated(const PixelTarget& target, const SourcePixels&
     const int32_t stepU = int32_t(std::lround(c * 65536));
     const int32_t stepV = int32_t(std::lround(s * 65536));
     const uint8_t* sat = SaturationTable::Get().Data();
+    bool display = target.rule == BlendRule::Display;
+    bool additive = drawMode == DRAWMODE_ADDITIVE;
+#if defined(__SSE2__)
+    bool vector = CpuFeatures::UseSse2() && !source.IsPalettized();
+#endif
+    thread_local std::vector<uint32_t> line;
+    if (line.size() < size_t(visible.width))
+        line.resize(size_t(visible.width));
     // Texel space of the whole source: srcRect's corner at (src.x, src.y) minus half a texel.
     double baseU = srcRect.x + double(centerX) - 0.5;
     double baseV = srcRect.y + double(centerY) - 0.5;
-    PixelWriters::Dispatch(
-        target.rule, drawMode,
-        [&](auto writer)
+    for (int py = visible.y; py < visible.y + visible.height; ++py)
+    {
+        double qx = visible.x + 0.5 - originX;
+        double qy = py + 0.5 - originY;
+        int64_t fu = int32_t(std::lround((baseU + qx * c - qy * s) * 65536));
+        int64_t fv = int32_t(std::lround((baseV + qx * s + qy * c) * 65536));
+        // The columns whose four texels touch the source, and within them those whose four texels
+        // all lie inside it.
+        int first = 0, end = visible.width;
+        NarrowToSteps(fu, stepU, src.x - 1, src.x + src.width - 1, first, end);
+        NarrowToSteps(fv, stepV, src.y - 1, src.y + src.height - 1, first, end);
+        if (first >= end)
+            continue;
+        int insideFirst = first, insideEnd = end;
+        NarrowToSteps(fu, stepU, src.x, src.x + src.width - 2, insideFirst, insideEnd);
+        NarrowToSteps(fv, stepV, src.y, src.y + src.height - 2, insideFirst, insideEnd);
+        if (insideFirst >= insideEnd)
+            insideFirst = insideEnd = end;
+        for (int k = first; k < end; ++k)
         {
-            using Writer = decltype(writer);
-            for (int py = visible.y; py < visible.y + visible.height; ++py)
+            int32_t u = int32_t(fu + int64_t(k) * stepU);
+            int32_t v = int32_t(fv + int64_t(k) * stepV);
+#if defined(__SSE2__)
+            if (vector && k >= insideFirst && k < insideEnd)
             {
-                double qx = visible.x + 0.5 - originX;
-                double qy = py + 0.5 - originY;
-                int32_t fu = int32_t(std::lround((baseU + qx * c - qy * s) * 65536));
-                int32_t fv = int32_t(std::lround((baseV + qx * s + qy * c) * 65536));
-                uint32_t* dst = target.Row(py);
-                for (int px = visible.x; px < visible.x + visible.width; ++px, fu += stepU, fv += stepV)
-                {
-                    // Quick reject of samples wholly outside the rectangle.
-                    int u0 = fu >> 16;
-                    int v0 = fv >> 16;
-                    if (u0 < src.x - 1 || v0 < src.y - 1 || u0 >= src.x + src.width || v0 >= src.y + src.height)
-                        continue;
-                    uint32_t n = SampleTransparentEdges(source, src, fu, fv);
-                    if ((n >> 24) == 0)
-                        continue;
-                    Writer::PutNative(dst[px], tint.ApplyPremultiplied(n), sat);
-                }
+                const uint32_t* row0 = source.native + size_t(v >> 16) * size_t(source.width) + size_t(u >> 16);
+                line[size_t(k)] =
+                    SampleInsideSse2(row0, row0 + source.width, uint32_t(u >> 8) & 0xFF, uint32_t(v >> 8) & 0xFF);
+                continue;
             }
-        });
+#endif
+            line[size_t(k)] = SampleTransparentEdges(source, src, u, v);
+        }
+        uint32_t* samples = line.data() + first;
+        int count = end - first;
+        PixelKernels::TintPremultipliedRow(samples, count, tint);
+        uint32_t* dst = target.Row(py) + visible.x + first;
+        if (display && additive)
+            PixelKernels::PremulAddRow(dst, samples, count);
+        else if (display)
+            PixelKernels::PremulOverRow(dst, samples, count);
+        else
+            PixelWriters::Dispatch(target.rule, drawMode,
+                                   [&](auto writer)
+                                   {
+                                       for (int i = 0; i < count; ++i)
+                                           decltype(writer)::PutNative(dst[i], samples[i], sat);
+                                   });
+    }
 }
 
 void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels& source, const Corner corners[3],
@@ -248,7 +352,11 @@ void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels
             {
                 uint32_t* dst = target.Row(py);
                 double cy = py + 0.5;
-                for (int px = visible.x; px < visible.x + visible.width; ++px)
+                int left = visible.x;
+                int right = visible.x + visible.width;
+                if (!RowSpan(x0, y0, x1, y1, x2, y2, sign, cy, left, right))
+                    continue;
+                for (int px = left; px < right; ++px)
                 {
                     double cx = px + 0.5;
                     double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;

@@ -14,9 +14,11 @@ struct TriVertex;
 // Blits that place the source at a non-integer position, rotated, or by a matrix or triangles.
 // Rotated and sub-pixel blits step through the source in 16.16 fixed point and filter
 // bilinearly in premultiplied form, treating everything outside the source rectangle as
-// transparent (so the edges come out smooth). Matrix and triangle blits share one triangle
-// rasterizer that samples the nearest texel or, with blend, filters bilinearly (clamped to the
-// source rectangle); pixel centres decide coverage.
+// transparent (so the edges come out smooth); each row is first cut to the columns whose texels
+// touch the source, and those whose four texels all lie inside are filtered by the vector
+// sampler. Matrix and triangle blits share one triangle rasterizer that samples the nearest texel
+// or, with blend, filters bilinearly (clamped to the source rectangle); pixel centres decide
+// coverage, and each row is cut to the columns the three edges can admit.
 class TransformRasterizer
 {
 public:

@@ -2,6 +2,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "support/PixelComparison.h"
 #include "support/ReferenceRenderer.h"
+#include "support/ScopedCpuLevel.h"
 #include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ namespace
 
 using TestSupport::PixelComparison;
 using TestSupport::ReferenceRenderer;
+using TestSupport::ScopedCpuLevel;
 using Canvas = ReferenceRenderer::Canvas;
 
 std::vector<uint32_t> MakePicture(int width, int height, unsigned seed, bool fewColors = false)
@@ -72,56 +74,178 @@ TEST(BlitTest, EveryBlitPathMatchesThePerPixelReference)
         }
     }
 
-    for (const Case& c : cases)
-    {
-        SCOPED_TRACE(Describe(c));
-        std::vector<uint32_t> sourcePixels = MakePicture(70, 50, 5, c.palettized);
-        MemoryImage source;
-        source.SetBits(sourcePixels.data(), 70, 50, true);
-        if (c.palettized)
+    for (CpuFeatures::Level level : ScopedCpuLevel::All())
+        for (const Case& c : cases)
         {
-            ASSERT_TRUE(source.Palletize());
-        }
+            ScopedCpuLevel scoped(level);
+            SCOPED_TRACE(ScopedCpuLevel::Name(level) + " " + Describe(c));
+            std::vector<uint32_t> sourcePixels = MakePicture(70, 50, 5, c.palettized);
+            MemoryImage source;
+            source.SetBits(sourcePixels.data(), 70, 50, true);
+            if (c.palettized)
+            {
+                ASSERT_TRUE(source.Palletize());
+            }
 
-        std::unique_ptr<MemoryImage> destination;
-        ReferenceRenderer::Rule rule = ReferenceRenderer::Rule::Straight;
-        if (c.destination == Destination::Screen)
-        {
-            auto screen = std::make_unique<DDImage>();
-            screen->CreateScreen(width, height);
-            rule = ReferenceRenderer::Rule::Display;
-            destination = std::move(screen);
-        }
-        else
-        {
-            destination = std::make_unique<MemoryImage>();
-            destination->Create(width, height);
-        }
-        std::vector<uint32_t> background = MakePicture(width, height, 9);
-        if (c.destination != Destination::TranslucentMemory)
-        {
-            for (uint32_t& pixel : background)
-                pixel |= 0xFF000000;
-        }
-        destination->SetBits(background.data(), width, height, true);
-
-        Canvas expected = ToCanvas(*destination, rule);
-        Canvas sourceCanvas(70, 50);
-        sourceCanvas.pixels = sourcePixels;
-        // Inside, and hanging over each edge.
-        const Rect srcRect(3, 2, 60, 45);
-        for (auto [x, y] : std::vector<std::pair<int, int>>{{10, 12}, {-20, -7}, {90, 60}, {-5, 70}})
-        {
-            if (c.mirror)
-                destination->BltMirror(&source, x, y, srcRect, c.color, c.drawMode);
+            std::unique_ptr<MemoryImage> destination;
+            ReferenceRenderer::Rule rule = ReferenceRenderer::Rule::Straight;
+            if (c.destination == Destination::Screen)
+            {
+                auto screen = std::make_unique<DDImage>();
+                screen->CreateScreen(width, height);
+                rule = ReferenceRenderer::Rule::Display;
+                destination = std::move(screen);
+            }
             else
-                destination->Blt(&source, x, y, srcRect, c.color, c.drawMode);
-            ReferenceRenderer::Blt(expected, sourceCanvas, x, y, srcRect, c.color, c.drawMode, c.mirror);
+            {
+                destination = std::make_unique<MemoryImage>();
+                destination->Create(width, height);
+            }
+            std::vector<uint32_t> background = MakePicture(width, height, 9);
+            if (c.destination != Destination::TranslucentMemory)
+            {
+                for (uint32_t& pixel : background)
+                    pixel |= 0xFF000000;
+            }
+            destination->SetBits(background.data(), width, height, true);
+
+            Canvas expected = ToCanvas(*destination, rule);
+            Canvas sourceCanvas(70, 50);
+            sourceCanvas.pixels = sourcePixels;
+            // Inside, and hanging over each edge.
+            const Rect srcRect(3, 2, 60, 45);
+            for (auto [x, y] : std::vector<std::pair<int, int>>{{10, 12}, {-20, -7}, {90, 60}, {-5, 70}})
+            {
+                if (c.mirror)
+                    destination->BltMirror(&source, x, y, srcRect, c.color, c.drawMode);
+                else
+                    destination->Blt(&source, x, y, srcRect, c.color, c.drawMode);
+                ReferenceRenderer::Blt(expected, sourceCanvas, x, y, srcRect, c.color, c.drawMode, c.mirror);
+            }
+            PixelComparison comparison(expected.pixels.data(), destination->GetBits(), width, height);
+            EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
+            EXPECT_TRUE(destination->GuardIntact());
+            EXPECT_TRUE(source.drawn);
         }
-        PixelComparison comparison(expected.pixels.data(), destination->GetBits(), width, height);
-        EXPECT_TRUE(comparison.Matches()) << comparison.Describe();
-        EXPECT_TRUE(destination->GuardIntact());
-        EXPECT_TRUE(source.drawn);
+}
+
+// Rows of every shape the screen blits treat differently: long transparent gaps (walked), short
+// gaps (blended whole), long opaque and black runs, single translucent pixels, empty rows and
+// rows drawn to both ends.
+std::vector<uint32_t> RowShapes(int width, int height)
+{
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0);
+    for (int y = 0; y < height; ++y)
+    {
+        for (int x = 0; x < width; ++x)
+        {
+            uint32_t color = uint32_t(x * 37 + y * 11) & 0xFFFFFF;
+            uint32_t pixel = 0;
+            switch (y % 6)
+            {
+            case 0: // long gap inside
+                pixel = x < 20 ? 0xFF000000u | color : (x >= width - 21 ? (uint32_t(x * 23 % 256) << 24) | color : 0);
+                break;
+            case 1: // short gaps between opaque and translucent runs
+                pixel = (x / 5) % 3 == 0 ? 0 : ((x / 5) % 3 == 1 ? 0xFF000000u | color : 0x7F000000u | color);
+                break;
+            case 2: // nothing
+                break;
+            case 3: // opaque to both ends with black runs
+                pixel = 0xFF000000u | ((x / 7) % 2 ? color : 0u);
+                break;
+            case 4: // single pixels
+                pixel = x % 13 == 6 ? 0x40000000u | color : 0;
+                break;
+            default: // translucent everywhere, alpha 1 and 254 included
+                pixel = (uint32_t(x % 3 == 0 ? 1 : (x % 3 == 1 ? 254 : x)) << 24) | color;
+                break;
+            }
+            pixels[size_t(y) * size_t(width) + size_t(x)] = pixel;
+        }
+    }
+    return pixels;
+}
+
+TEST(BlitTest, ScreenBlitsOfEveryRowShapeSizeAndClipMatchTheReferenceAtEveryVectorLevel)
+{
+    struct Source
+    {
+        int width, height;
+    };
+    // Odd widths, one-pixel images and a picture wide enough for long runs.
+    const std::vector<Source> sources = {{157, 24}, {1, 9}, {9, 1}, {1, 1}, {5, 7}};
+    const int screenWidth = 96, screenHeight = 40;
+    for (CpuFeatures::Level level : ScopedCpuLevel::All())
+    {
+        ScopedCpuLevel scoped(level);
+        for (const Source& size : sources)
+        {
+            for (bool palettized : {false, true})
+            {
+                std::vector<uint32_t> pixels = RowShapes(size.width, size.height);
+                if (palettized)
+                {
+                    // Few enough colours for a palette: five alphas, eight colours.
+                    for (uint32_t& pixel : pixels)
+                    {
+                        uint32_t alpha = pixel >> 24;
+                        alpha = alpha == 255 ? 255 : alpha & 0xC0;
+                        pixel = (alpha << 24) | ((pixel >> 8) & 0x7) * 0x203040u;
+                    }
+                }
+                MemoryImage source;
+                source.SetBits(pixels.data(), size.width, size.height, true);
+                if (palettized)
+                {
+                    ASSERT_TRUE(source.Palletize());
+                }
+                Canvas sourceCanvas(size.width, size.height);
+                sourceCanvas.pixels = pixels;
+                for (Color color : {Color::White, Color(250, 128, 30, 190)})
+                {
+                    for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE})
+                    {
+                        for (bool mirror : {false, true})
+                        {
+                            SCOPED_TRACE(ScopedCpuLevel::Name(level) + " " + std::to_string(size.width) + "x" +
+                                         std::to_string(size.height) + (palettized ? " palettized" : "") + " colour " +
+                                         std::to_string(color.ToARGB()) + " mode " + std::to_string(mode) +
+                                         (mirror ? " mirrored" : ""));
+                            DDImage screen;
+                            screen.CreateScreen(screenWidth, screenHeight);
+                            std::vector<uint32_t> background =
+                                TestSupport::TestPictures::Page(screenWidth, screenHeight, 4);
+                            screen.SetBits(background.data(), screenWidth, screenHeight, true);
+                            Canvas expected = ToCanvas(screen, ReferenceRenderer::Rule::Display);
+                            // Inside, and cut by the left, right, top and bottom edges and all four.
+                            Rect srcRect(0, 0, size.width, size.height);
+                            for (auto [x, y] : std::vector<std::pair<int, int>>{{3, 2},
+                                                                                {-4, 10},
+                                                                                {screenWidth - 3, 5},
+                                                                                {20, -3},
+                                                                                {30, screenHeight - 2},
+                                                                                {-70, -10}})
+                            {
+                                if (mirror)
+                                    screen.BltMirror(&source, x, y, srcRect, color, mode);
+                                else
+                                    screen.Blt(&source, x, y, srcRect, color, mode);
+                                ReferenceRenderer::Blt(expected, sourceCanvas, x, y, srcRect, color, mode, mirror);
+                            }
+                            // A source rectangle inside the picture, off its corner.
+                            Rect part(size.width / 3, size.height / 4, size.width - size.width / 3,
+                                      size.height - size.height / 4);
+                            screen.Blt(&source, 40, 12, part, color, mode);
+                            ReferenceRenderer::Blt(expected, sourceCanvas, 40, 12, part, color, mode, false);
+                            PixelComparison comparison(expected.pixels.data(), screen.GetBits(), screenWidth,
+                                                       screenHeight);
+                            ASSERT_TRUE(comparison.Matches()) << comparison.Describe();
+                        }
+                    }
+                }
+            }
+        }
     }
 }
 

@@ -166,6 +166,51 @@ TEST(MemoryImageTest, LongRunsAreCappedAt255AndStillWalkToTheRunEnd)
     EXPECT_EQ(stops, (std::vector<int>{0, 255, 300, 555}));
 }
 
+TEST(MemoryImageTest, RowExtentsSpanTheDrawnPixelsAndAskForAWalkAroundLongGaps)
+{
+    const int width = 100;
+    std::vector<uint32_t> pixels(size_t(width) * 4, 0);
+    // Row 0: transparent, then one opaque pixel at 3, a gap of 70, translucent pixels 74..79.
+    pixels[3] = 0xFF102030;
+    for (int x = 74; x < 80; ++x)
+        pixels[size_t(x)] = 0x80405060;
+    // Row 1: a short gap only (opaque 10..19, transparent 20..29, opaque 30..39).
+    for (int x = 10; x < 40; ++x)
+        pixels[size_t(width + x)] = x < 20 || x >= 30 ? 0xFF010203u : 0u;
+    // Row 2: nothing drawn. Row 3: opaque black everywhere but the last pixel.
+    for (int x = 0; x < width; ++x)
+        pixels[size_t(3 * width + x)] = x == width - 1 ? 0xFF00FF00u : 0xFF000000u;
+    MemoryImage image;
+    image.SetBits(pixels.data(), width, 4, true);
+
+    const RowExtent* alpha = image.GetRLAlphaRows();
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_EQ(alpha[0].first, 3);
+    EXPECT_EQ(alpha[0].end, 80);
+    EXPECT_TRUE(alpha[0].walk);
+    EXPECT_EQ(alpha[1].first, 10);
+    EXPECT_EQ(alpha[1].end, 40);
+    EXPECT_FALSE(alpha[1].walk);
+    EXPECT_EQ(alpha[2].first, alpha[2].end);
+    EXPECT_EQ(alpha[3].first, 0);
+    EXPECT_EQ(alpha[3].end, width);
+    EXPECT_TRUE(alpha[3].opaque);
+    EXPECT_FALSE(alpha[1].opaque);
+
+    // For additive drawing black pixels are skippable as well.
+    const RowExtent* additive = image.GetRLAdditiveRows();
+    ASSERT_NE(additive, nullptr);
+    EXPECT_EQ(additive[3].first, width - 1);
+    EXPECT_EQ(additive[3].end, width);
+    EXPECT_FALSE(additive[3].walk);
+
+    // Extents go with the run-length arrays when the pixels change.
+    image.GetBits()[3] = 0;
+    image.BitsChanged();
+    EXPECT_EQ(image.GetRLAlphaRows()[0].first, 74);
+    EXPECT_FALSE(image.GetRLAlphaRows()[0].walk);
+}
+
 TEST(MemoryImageTest, NativeDataIsPremultipliedAndDroppedOnChange)
 {
     std::vector<uint32_t> pixels = {0xFFC08040, 0x80FF8000, 0x00FFFFFF};

@@ -1,10 +1,11 @@
 #include "framework/graphics/PixelRules.h"
 
-#include "framework/graphics/Blitter.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/PixelKernels.h"
 #include "framework/graphics/SaturationTable.h"
 #include "framework/graphics/Tint.h"
 #include "support/ReferenceRenderer.h"
+#include "support/ScopedCpuLevel.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ namespace
 {
 
 using TestSupport::ReferenceRenderer;
+using TestSupport::ScopedCpuLevel;
 
 TEST(PixelRulesTest, SaturationTableIsTheIndexThen255)
 {
@@ -114,53 +116,111 @@ TEST(PixelRulesTest, TintMatchesTheReferenceAndWhiteLeavesPixelsAlone)
     EXPECT_EQ(red.Apply(0xFFFFFFFF), 0xFFFF0000u);
 }
 
-TEST(PixelRulesTest, SimdRowsEqualThePerPixelRulesAtEveryLengthAndAlignment)
+TEST(PixelRulesTest, TheVectorLevelIsClampedToWhatTheProcessorHasAndRestored)
 {
-    std::mt19937 random(3);
-    for (int length = 0; length < 40; ++length)
+    CpuFeatures::Level supported = CpuFeatures::Supported();
+    EXPECT_EQ(CpuFeatures::Active(), supported);
     {
-        for (int offset = 0; offset < 4; ++offset)
+        ScopedCpuLevel scalar(CpuFeatures::Level::Scalar);
+        EXPECT_EQ(CpuFeatures::Active(), CpuFeatures::Level::Scalar);
+        EXPECT_FALSE(CpuFeatures::UseSse2());
+        // Asking for more than the processor has gives what it has.
+        EXPECT_EQ(CpuFeatures::SetActive(CpuFeatures::Level::Ssse3), CpuFeatures::Level::Scalar);
+        EXPECT_EQ(CpuFeatures::Active(), supported);
+        CpuFeatures::SetActive(CpuFeatures::Level::Scalar);
+    }
+    EXPECT_EQ(CpuFeatures::Active(), supported);
+#if defined(__x86_64__)
+    EXPECT_GE(supported, CpuFeatures::Level::Sse2);
+#endif
+}
+
+TEST(PixelRulesTest, EveryFormOfTheRowKernelsEqualsThePerPixelRulesAtEveryLengthAndAlignment)
+{
+    for (CpuFeatures::Level level : ScopedCpuLevel::All())
+    {
+        ScopedCpuLevel scoped(level);
+        SCOPED_TRACE(ScopedCpuLevel::Name(level));
+        std::mt19937 random(3);
+        Tint tint(Color(200, 90, 255, 170));
+        for (int length = 0; length < 40; ++length)
         {
-            std::vector<uint32_t> native(64), dst(64);
-            for (size_t i = 0; i < 64; ++i)
+            for (int offset = 0; offset < 4; ++offset)
             {
-                native[i] = PixelRules::Premultiply(random());
-                dst[i] = random() | (i % 2 ? 0xFF000000u : 0u);
-            }
-            std::vector<uint32_t> over = dst, added = dst;
-            Blitter::PremulOverRow(over.data() + offset, native.data() + offset, length);
-            Blitter::PremulAddRow(added.data() + offset, native.data() + offset, length);
-            for (int i = 0; i < 64; ++i)
-            {
-                bool inside = i >= offset && i < offset + length;
-                uint32_t n = native[size_t(i)], d = dst[size_t(i)];
-                ASSERT_EQ(over[size_t(i)], inside ? ReferenceRenderer::PremulOver(n, d) : d) << length << " " << i;
-                ASSERT_EQ(added[size_t(i)], inside ? ReferenceRenderer::PremulAdd(n, d) : d) << length << " " << i;
+                std::vector<uint32_t> straight(64), native(64), dst(64);
+                for (size_t i = 0; i < 64; ++i)
+                {
+                    // Runs of opaque and transparent pixels as well as single ones.
+                    uint32_t pixel = random();
+                    if (i / 8 % 3 == 1)
+                        pixel |= 0xFF000000u;
+                    else if (i / 8 % 3 == 2 && i % 5 != 0)
+                        pixel &= 0x00FFFFFFu;
+                    straight[i] = pixel;
+                    native[i] = PixelRules::Premultiply(pixel);
+                    dst[i] = random() | (i % 2 ? 0xFF000000u : 0u);
+                }
+                std::vector<uint32_t> over = dst, added = dst, tinted = dst, premultiplied = dst, retinted = native,
+                                      reversed = dst;
+                PixelKernels::PremulOverRow(over.data() + offset, native.data() + offset, length);
+                PixelKernels::PremulAddRow(added.data() + offset, native.data() + offset, length);
+                PixelKernels::TintedPremulOverRow(tinted.data() + offset, straight.data() + offset, length, tint);
+                PixelKernels::TintedPremultiplyRow(premultiplied.data() + offset, straight.data() + offset, length,
+                                                   tint);
+                PixelKernels::TintPremultipliedRow(retinted.data() + offset, length, tint);
+                PixelKernels::ReverseRow(reversed.data() + offset, native.data() + 63 - offset, length);
+                for (int i = 0; i < 64; ++i)
+                {
+                    bool inside = i >= offset && i < offset + length;
+                    uint32_t n = native[size_t(i)], d = dst[size_t(i)], s = straight[size_t(i)];
+                    uint32_t tintedNative = PixelRules::Premultiply(tint.Apply(s));
+                    ASSERT_EQ(over[size_t(i)], inside ? ReferenceRenderer::PremulOver(n, d) : d) << length << " " << i;
+                    ASSERT_EQ(added[size_t(i)], inside ? ReferenceRenderer::PremulAdd(n, d) : d) << length << " " << i;
+                    ASSERT_EQ(tinted[size_t(i)], inside ? ReferenceRenderer::PremulOver(tintedNative, d) : d)
+                        << length << " " << i;
+                    ASSERT_EQ(premultiplied[size_t(i)], inside ? tintedNative : d) << length << " " << i;
+                    ASSERT_EQ(retinted[size_t(i)],
+                              inside ? ReferenceRenderer::TintPremultiplied(n, Color(200, 90, 255, 170)) : n)
+                        << length << " " << i;
+                    ASSERT_EQ(reversed[size_t(i)], inside ? native[size_t(63 - i)] : d) << length << " " << i;
+                }
             }
         }
     }
 }
 
-TEST(PixelRulesTest, TheTintedSimdRowEqualsTheReferenceForEveryAlphaAndTintAlpha)
+TEST(PixelRulesTest, TheTintedRowsEqualTheReferenceForEveryAlphaAndTintAlpha)
 {
-    std::mt19937 random(5);
-    std::vector<uint32_t> source(256 + 3), dst(256 + 3);
-    for (int tintAlpha = 0; tintAlpha < 256; ++tintAlpha)
+    for (CpuFeatures::Level level : ScopedCpuLevel::All())
     {
-        Color color(int(random() % 256), int(random() % 256), int(random() % 256), tintAlpha);
-        Tint tint(color);
-        for (size_t i = 0; i < source.size(); ++i)
+        ScopedCpuLevel scoped(level);
+        SCOPED_TRACE(ScopedCpuLevel::Name(level));
+        std::mt19937 random(5);
+        std::vector<uint32_t> source(256 + 3), dst(256 + 3);
+        for (int tintAlpha = 0; tintAlpha < 256; ++tintAlpha)
         {
-            source[i] = (random() & 0xFFFFFF) | (uint32_t(i % 256) << 24);
-            dst[i] = random() | 0xFF000000u;
-        }
-        std::vector<uint32_t> result = dst;
-        Blitter::TintedPremulOverRow(result.data(), source.data(), int(source.size()), tint);
-        for (size_t i = 0; i < source.size(); ++i)
-        {
-            uint32_t expected = ReferenceRenderer::PremulOver(
-                ReferenceRenderer::Premultiply(ReferenceRenderer::Tint(source[i], color)), dst[i]);
-            ASSERT_EQ(result[i], expected) << tintAlpha << " " << i;
+            Color color(int(random() % 256), int(random() % 256), int(random() % 256), tintAlpha);
+            Tint tint(color);
+            for (size_t i = 0; i < source.size(); ++i)
+            {
+                source[i] = (random() & 0xFFFFFF) | (uint32_t(i % 256) << 24);
+                dst[i] = random() | 0xFF000000u;
+            }
+            std::vector<uint32_t> result = dst;
+            PixelKernels::TintedPremulOverRow(result.data(), source.data(), int(source.size()), tint);
+            std::vector<uint32_t> natives(source.size());
+            for (size_t i = 0; i < source.size(); ++i)
+                natives[i] = ReferenceRenderer::Premultiply(source[i]);
+            std::vector<uint32_t> retinted = natives;
+            PixelKernels::TintPremultipliedRow(retinted.data(), int(retinted.size()), tint);
+            for (size_t i = 0; i < source.size(); ++i)
+            {
+                uint32_t expected = ReferenceRenderer::PremulOver(
+                    ReferenceRenderer::Premultiply(ReferenceRenderer::Tint(source[i], color)), dst[i]);
+                ASSERT_EQ(result[i], expected) << tintAlpha << " " << i;
+                ASSERT_EQ(retinted[i], ReferenceRenderer::TintPremultiplied(natives[i], color))
+                    << tintAlpha << " " << i;
+            }
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "framework/graphics/TriVertex.h"
 #include "support/PixelComparison.h"
 #include "support/ReferenceRenderer.h"
+#include "support/ScopedCpuLevel.h"
 #include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ namespace
 
 using TestSupport::PixelComparison;
 using TestSupport::ReferenceRenderer;
+using TestSupport::ScopedCpuLevel;
 using Canvas = ReferenceRenderer::Canvas;
 
 std::vector<uint32_t> MakeSprite(int width, int height)
@@ -107,35 +109,163 @@ TEST(TransformedBlitTest, StretchesMatchTheReferenceWithinOne)
                                       {Rect(-10, 70, 60, 13), Rect(5, 5, 30, 20)},
                                       {Rect(70, 40, 40, 30), Rect(0, 0, 40, 30)}};
     Rect clip(0, 0, 140, 90);
-    for (bool screen : {false, true})
-    {
-        for (bool fast : {false, true})
+    for (CpuFeatures::Level level : ScopedCpuLevel::All())
+        for (bool screen : {false, true})
         {
-            for (bool mirror : {false, true})
+            ScopedCpuLevel scoped(level);
+            SCOPED_TRACE(ScopedCpuLevel::Name(level));
+            for (bool fast : {false, true})
             {
-                for (Color color : {Color::White, Color(255, 100, 50, 180)})
+                for (bool mirror : {false, true})
                 {
-                    Scene scene = MakeScene(screen, 140, 90);
-                    for (const Stretch& s : stretches)
+                    for (Color color : {Color::White, Color(255, 100, 50, 180)})
                     {
-                        if (mirror)
-                            scene.image->StretchBltMirror(&source, s.dest, s.src, clip, color, DRAWMODE_NORMAL, fast);
-                        else
-                            scene.image->StretchBlt(&source, s.dest, s.src, clip, color, DRAWMODE_NORMAL, fast);
-                        ReferenceRenderer::Stretch(scene.expected, sourceCanvas, s.dest, s.src, clip, color,
-                                                   DRAWMODE_NORMAL, fast, mirror);
+                        Scene scene = MakeScene(screen, 140, 90);
+                        for (const Stretch& s : stretches)
+                        {
+                            if (mirror)
+                                scene.image->StretchBltMirror(&source, s.dest, s.src, clip, color, DRAWMODE_NORMAL,
+                                                              fast);
+                            else
+                                scene.image->StretchBlt(&source, s.dest, s.src, clip, color, DRAWMODE_NORMAL, fast);
+                            ReferenceRenderer::Stretch(scene.expected, sourceCanvas, s.dest, s.src, clip, color,
+                                                       DRAWMODE_NORMAL, fast, mirror);
+                        }
+                        // Nearest sampling is exact; filtering may round differently by one, and a memory
+                        // image, taking the filtered colour back to straight form, by one more.
+                        PixelComparison comparison =
+                            fast ? PixelComparison(scene.expected.pixels.data(), scene.image->GetBits(), 140, 90)
+                                 : ComparePremultiplied(scene.expected, scene.image->GetBits(), screen ? 1 : 2);
+                        EXPECT_TRUE(comparison.Matches())
+                            << (screen ? "screen" : "memory") << (fast ? " fast" : " filtered")
+                            << (mirror ? " mirrored " : " ") << comparison.Describe();
                     }
-                    // Nearest sampling is exact; filtering may round differently by one, and a memory
-                    // image, taking the filtered colour back to straight form, by one more.
-                    PixelComparison comparison =
-                        fast ? PixelComparison(scene.expected.pixels.data(), scene.image->GetBits(), 140, 90)
-                             : ComparePremultiplied(scene.expected, scene.image->GetBits(), screen ? 1 : 2);
-                    EXPECT_TRUE(comparison.Matches())
-                        << (screen ? "screen" : "memory") << (fast ? " fast" : " filtered")
-                        << (mirror ? " mirrored " : " ") << comparison.Describe();
                 }
             }
         }
+}
+
+// A sprite with transparent rows and columns around it and inside, so that filtered draws meet
+// zero spans, edges and single texels.
+std::vector<uint32_t> HoledSprite(int width, int height)
+{
+    std::vector<uint32_t> pixels = MakeSprite(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (y % 7 == 3 || (x > width / 3 && x < width / 2) || x == width - 1)
+                pixels[size_t(y) * size_t(width) + size_t(x)] = 0;
+    return pixels;
+}
+
+// Every filtered draw made by the plain loops and by each vector level, on the screen and on a
+// memory image; the results must be identical pixel for pixel.
+TEST(TransformedBlitTest, VectorFiltersGiveExactlyThePixelsOfThePlainLoops)
+{
+    struct SourceShape
+    {
+        int width, height;
+        bool palettized;
+    };
+    const std::vector<SourceShape> shapes = {{41, 29, false}, {41, 29, true}, {1, 1, false},
+                                             {1, 13, false},  {17, 1, false}, {2, 2, false}};
+    auto draw = [&](const SourceShape& shape, bool screen)
+    {
+        std::vector<uint32_t> pixels = HoledSprite(shape.width, shape.height);
+        if (shape.palettized)
+            for (uint32_t& pixel : pixels)
+                pixel &= 0xC0C0C000u;
+        MemoryImage source;
+        source.SetBits(pixels.data(), shape.width, shape.height, true);
+        if (shape.palettized)
+        {
+            EXPECT_TRUE(source.Palletize());
+        }
+        Scene scene = MakeScene(screen, 150, 110);
+        Rect clip(2, 3, 141, 101);
+        Rect whole(0, 0, shape.width, shape.height);
+        int step = 0;
+        for (Color color : {Color::White, Color(120, 255, 40, 170)})
+        {
+            for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE})
+            {
+                ++step;
+                // Enlarged, shrunk, stretched one way and shrunk the other, mirrored, clipped.
+                scene.image->StretchBlt(&source, Rect(-9 + step, 1, 97, 61), whole, clip, color, mode, false);
+                scene.image->StretchBlt(&source, Rect(100, 40 + step, 13, 9), whole, clip, color, mode, false);
+                scene.image->StretchBltMirror(&source, Rect(60, 70, 83, 7), whole, clip, color, mode, false);
+                scene.image->StretchBlt(&source, Rect(120, -5, 3, 80), whole, clip, color, mode, false);
+                scene.image->StretchBltMirror(&source, Rect(10, 80, 55, 45), whole, clip, color, mode, true);
+                // Rotated about several centres, sub-pixel and clipped at the edges.
+                scene.image->BltRotated(&source, 30.25f, 20.5f, whole, clip, color, mode, 0.3 * step, 5, 7);
+                scene.image->BltRotated(&source, 130.5f, 90.75f, whole, clip, color, mode, -1.1 * step,
+                                        float(shape.width) / 2, float(shape.height) / 2);
+                scene.image->BltF(&source, -3.5f, 95.25f, whole, clip, color, mode);
+            }
+        }
+        EXPECT_TRUE(scene.image->GuardIntact());
+        const uint32_t* bits = scene.image->GetBits();
+        return std::vector<uint32_t>(bits, bits + 150 * 110);
+    };
+    for (const SourceShape& shape : shapes)
+    {
+        for (bool screen : {false, true})
+        {
+            std::vector<uint32_t> plain;
+            {
+                ScopedCpuLevel scoped(CpuFeatures::Level::Scalar);
+                plain = draw(shape, screen);
+            }
+            for (CpuFeatures::Level level : ScopedCpuLevel::All())
+            {
+                ScopedCpuLevel scoped(level);
+                PixelComparison comparison(plain, draw(shape, screen), 150, 110);
+                EXPECT_TRUE(comparison.Matches()) << ScopedCpuLevel::Name(level) << " " << shape.width << "x"
+                                                  << shape.height << (shape.palettized ? " palettized " : " ")
+                                                  << (screen ? "screen " : "memory ") << comparison.Describe();
+            }
+        }
+    }
+}
+
+TEST(TransformedBlitTest, TexturedTrianglesMatchThePerPixelReferenceExactly)
+{
+    std::vector<uint32_t> sprite = MakeSprite(24, 18);
+    MemoryImage source;
+    source.SetBits(sprite.data(), 24, 18, true);
+    Canvas sourceCanvas(24, 18);
+    sourceCanvas.pixels = sprite;
+    Rect clip(4, 2, 110, 84);
+    for (bool screen : {false, true})
+    {
+        Scene scene = MakeScene(screen, 120, 90);
+        // Quads turned, scaled and sheared, with fractional corners, some crossing the clip.
+        for (int i = 0; i < 12; ++i)
+        {
+            double angle = 0.37 * i, scale = 0.6 + 0.25 * i;
+            float cx = 10.3f + float(i * 9.7), cy = 8.6f + float((i * 31) % 80);
+            TriVertex quad[4];
+            for (int k = 0; k < 4; ++k)
+            {
+                double px = (k & 1 ? 12 : -12) * scale, py = (k & 2 ? 9 : -9) * scale * (1 + 0.1 * i);
+                quad[k].x = cx + float(px * std::cos(angle) - py * std::sin(angle));
+                quad[k].y = cy + float(px * std::sin(angle) + py * std::cos(angle));
+                quad[k].u = k & 1 ? 1.0f : 0.0f;
+                quad[k].v = k & 2 ? 1.0f : 0.0f;
+            }
+            TriVertex triangles[2][3] = {{quad[0], quad[1], quad[2]}, {quad[1], quad[3], quad[2]}};
+            scene.image->BltTrianglesTex(&source, triangles, 2, clip, Color::White, DRAWMODE_NORMAL, 0.5f, -0.25f,
+                                         false);
+            for (const auto& triangle : triangles)
+            {
+                ReferenceRenderer::TexturedCorner corners[3];
+                for (int k = 0; k < 3; ++k)
+                    corners[k] = {triangle[k].x + 0.5f, triangle[k].y - 0.25f, triangle[k].u * 24.0f,
+                                  triangle[k].v * 18.0f};
+                ReferenceRenderer::TexturedTriangle(scene.expected, sourceCanvas, corners, clip, DRAWMODE_NORMAL);
+            }
+        }
+        PixelComparison comparison(scene.expected.pixels.data(), scene.image->GetBits(), 120, 90);
+        EXPECT_TRUE(comparison.Matches()) << (screen ? "screen " : "memory ") << comparison.Describe();
     }
 }
 
@@ -162,30 +292,34 @@ TEST(TransformedBlitTest, RotatedAndSubPixelBlitsMatchTheReferenceWithinOne)
     Canvas sourceCanvas(36, 28);
     sourceCanvas.pixels = sprite;
     Rect clip(3, 3, 114, 84);
-    for (bool screen : {false, true})
-    {
-        for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE})
+    for (CpuFeatures::Level level : ScopedCpuLevel::All())
+        for (bool screen : {false, true})
         {
-            Scene scene = MakeScene(screen, 120, 90);
-            struct Placement
+            ScopedCpuLevel scoped(level);
+            SCOPED_TRACE(ScopedCpuLevel::Name(level));
+            for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE})
             {
-                double x, y, angle, cx, cy;
-            };
-            for (const Placement& p : std::vector<Placement>{{10.25, 8.5, 0.0, 0, 0},
-                                                             {50, 20, 0.7, 18, 14},
-                                                             {80.5, 50.75, -2.2, 5, 20},
-                                                             {-10, 60, 3.14159265 / 2, 18, 14}})
-            {
-                scene.image->BltRotated(&source, float(p.x), float(p.y), Rect(0, 0, 36, 28), clip,
-                                        Color(200, 255, 255, 230), mode, p.angle, float(p.cx), float(p.cy));
-                ReferenceRenderer::Rotated(scene.expected, sourceCanvas, p.x, p.y, Rect(0, 0, 36, 28), clip,
-                                           Color(200, 255, 255, 230), mode, p.angle, p.cx, p.cy);
+                Scene scene = MakeScene(screen, 120, 90);
+                struct Placement
+                {
+                    double x, y, angle, cx, cy;
+                };
+                for (const Placement& p : std::vector<Placement>{{10.25, 8.5, 0.0, 0, 0},
+                                                                 {50, 20, 0.7, 18, 14},
+                                                                 {80.5, 50.75, -2.2, 5, 20},
+                                                                 {-10, 60, 3.14159265 / 2, 18, 14}})
+                {
+                    scene.image->BltRotated(&source, float(p.x), float(p.y), Rect(0, 0, 36, 28), clip,
+                                            Color(200, 255, 255, 230), mode, p.angle, float(p.cx), float(p.cy));
+                    ReferenceRenderer::Rotated(scene.expected, sourceCanvas, p.x, p.y, Rect(0, 0, 36, 28), clip,
+                                               Color(200, 255, 255, 230), mode, p.angle, p.cx, p.cy);
+                }
+                PixelComparison comparison =
+                    ComparePremultiplied(scene.expected, scene.image->GetBits(), screen ? 1 : 2);
+                EXPECT_TRUE(comparison.Matches())
+                    << (screen ? "screen " : "memory ") << mode << ": " << comparison.Describe();
             }
-            PixelComparison comparison = ComparePremultiplied(scene.expected, scene.image->GetBits(), screen ? 1 : 2);
-            EXPECT_TRUE(comparison.Matches())
-                << (screen ? "screen " : "memory ") << mode << ": " << comparison.Describe();
         }
-    }
 }
 
 TEST(TransformedBlitTest, RotationByZeroAtWholePixelsIsAPlainBlit)
