@@ -1,6 +1,7 @@
 // Rendering recipes and scores: the same input gives the same samples, levels and lengths are
 // what the source asks for, pitches are in tune, and looping tunes fold their tails.
 #include "synth/AudioBuffer.h"
+#include "synth/Chorus.h"
 #include "synth/RecipeReader.h"
 #include "synth/ScoreReader.h"
 #include "synth/SoundRenderer.h"
@@ -224,6 +225,23 @@ TEST(SynthRenderTest, SoloTracksAddUpToTheWholeTune)
             worst = std::max(worst, std::fabs(high.Channel(c)[i] + low.Channel(c)[i] - whole.Channel(c)[i]));
     }
     EXPECT_LT(worst, 1e-5f);
+}
+
+TEST(SynthRenderTest, ChorusWeighsTheDrySignalAlikeFromTheFirstSample)
+{
+    // A steady signal: before the delay has filled only the (weakened) dry part sounds, after it
+    // the dry part at the same weight plus the delayed copy; no jump in the dry level between.
+    AudioBuffer buffer(2, static_cast<size_t>(0.1 * kRate));
+    for (int c = 0; c < 2; ++c)
+        std::fill(buffer.Channel(c).begin(), buffer.Channel(c).end(), 0.5f);
+    Chorus::Apply(ChorusSpec{0.6, 3.0, 1.0}, buffer);
+    for (int c = 0; c < 2; ++c)
+    {
+        const std::vector<float>& channel = buffer.Channel(c);
+        EXPECT_NEAR(channel[0], 0.5f * 0.7f, 1e-6f);
+        EXPECT_NEAR(channel[static_cast<size_t>(0.011 * kRate)], 0.5f * 0.7f, 1e-6f); // the delay is at least 12 ms
+        EXPECT_NEAR(channel[static_cast<size_t>(0.05 * kRate)], 0.5f * 1.3f, 1e-5f);
+    }
 }
 
 TEST(SynthRenderTest, WavFileLayout)

@@ -26,13 +26,18 @@ void Chorus::Apply(const ChorusSpec& spec, AudioBuffer& buffer)
             const double t = static_cast<double>(i) / kRate;
             const double delay =
                 (kBaseDelay + depth * 0.5 * (1.0 + std::sin(2.0 * std::numbers::pi * spec.rate * t + phase))) * kRate;
+            // Before the start of the part the delayed copy hears silence; the dry signal is
+            // weighed the same from the first sample on, so the level does not step once the
+            // delay has filled (a looping tune's opening would click there).
             const double position = static_cast<double>(i) - delay;
-            if (position < 0)
-                continue;
-            const size_t index = static_cast<size_t>(position);
-            const double fraction = position - static_cast<double>(index);
-            const double next = index + 1 < dry.size() ? dry[index + 1] : 0.0;
-            const double delayed = dry[index] * (1.0 - fraction) + next * fraction;
+            double delayed = 0.0;
+            if (position >= 0)
+            {
+                const size_t index = static_cast<size_t>(position);
+                const double fraction = position - static_cast<double>(index);
+                const double next = index + 1 < dry.size() ? dry[index + 1] : 0.0;
+                delayed = dry[index] * (1.0 - fraction) + next * fraction;
+            }
             channel[i] = static_cast<float>(dry[i] * (1.0 - 0.5 * spec.mix) + delayed * spec.mix);
         }
     }
