@@ -410,4 +410,41 @@ TEST(WidgetsEndToEndTest, BadInputNeverReachesAWidgetItShouldNot)
     manager.RemoveChild(&edit);
 }
 
+TEST(WidgetsEndToEndTest, WaitingForADialogsAnswerSurvivesTheDialogBeingDeleted)
+{
+    ControlsWindow window;
+    ASSERT_TRUE(window.launched);
+    TestDriver& driver = window.driver;
+    WidgetsApp& app = *window.app;
+
+    // The click is queued; the wait runs the loop that handles it, and the application kills
+    // (and deletes) the dialog inside that loop.
+    Dialog* dialog = app.DoDialog(5, true, "Quit?", "Really leave the publication?", "", Dialog::BUTTONS_YES_NO);
+    driver.RunUpdates(2);
+    Rect no = dialog->noButton->GetBounds();
+    driver.MoveTo(no.x + 10, no.y + 10);
+    driver.Click(no.x + 10, no.y + 10);
+    EXPECT_EQ(dialog->WaitForResult(true), Dialog::kNoButtonId);
+    EXPECT_EQ(app.GetDialog(5), nullptr);
+    EXPECT_EQ(app.calls, (Lines{"dialog pressed 5 1001", "dialog released 5 1001"}));
+
+    // Killed from elsewhere without an answer: the wait ends with none.
+    struct Killer : Widget
+    {
+        void Tick() override
+        {
+            Widget::Tick();
+            if (tickCount == 20)
+                app->KillDialog(6);
+        }
+        VeskAppBase* app = nullptr;
+    } killer;
+    killer.app = &app;
+    app.GetWidgetManager()->AddChild(&killer);
+    Dialog* silent = app.DoDialog(6, false, "Wait", "", "", Dialog::BUTTONS_NONE);
+    EXPECT_EQ(silent->WaitForResult(false), Dialog::kNoResult);
+    EXPECT_EQ(app.GetDialog(6), nullptr);
+    app.GetWidgetManager()->RemoveChild(&killer);
+}
+
 } // namespace Vesk

@@ -78,6 +78,8 @@ Dialog::Dialog(Image* componentImage, Image* buttonImage, int id, bool isModal, 
 
 Dialog::~Dialog()
 {
+    waitState->alive = false;
+    waitState->result = result;
     for (DialogButton* button : {yesButton.get(), noButton.get()})
     {
         if (button != nullptr && button->parent != nullptr)
@@ -194,16 +196,19 @@ bool Dialog::IsModal()
 
 int Dialog::WaitForResult(bool autoKill)
 {
+    // Nothing of the dialog is touched once a step has deleted it: only the shared state.
+    std::shared_ptr<WaitState> state = waitState;
     VeskAppBase* app = GetApp();
-    while (app != nullptr && manager != nullptr && result == kNoResult)
+    int dialogId = id;
+    while (app != nullptr && state->alive && manager != nullptr && result == kNoResult)
     {
         bool updated = false;
         if (!app->UpdateAppStep(updated))
             break;
     }
-    int answer = result;
+    int answer = state->alive ? result : state->result;
     if (autoKill && app != nullptr)
-        app->KillDialog(id);
+        app->KillDialog(dialogId);
     return answer;
 }
 
@@ -360,6 +365,7 @@ void Dialog::OnButtonReleased(int buttonId)
     if (buttonId != kYesButtonId && buttonId != kNoButtonId)
         return;
     result = buttonId;
+    waitState->result = buttonId;
     if (dialogListener != nullptr)
         dialogListener->OnDialogButtonReleased(id, buttonId);
 }

@@ -52,7 +52,7 @@ public:
     virtual bool IsModal();
     // Runs application update steps until the dialog has a result or leaves the tree; with
     // autoKill the application then removes it. Returns the result (the button id, or
-    // kNoResult).
+    // kNoResult). The dialog may be deleted by the steps it runs; the result still arrives.
     virtual int WaitForResult(bool autoKill);
 
     void SetBounds(int x, int y, int width, int height) override;
@@ -97,12 +97,22 @@ public:
     int dragY = 0;
 
 protected:
+    // What WaitForResult needs to know after a step of the loop deleted the dialog (the
+    // application deletes a dialog whose button was clicked).
+    struct WaitState
+    {
+        bool alive = true;
+        int result = kNoResult;
+    };
+
     Font* GetHeaderFont();
     Font* GetLinesFont();
     // Gives the buttons the dialog's button text colours.
     void ApplyButtonColors();
     // Places the buttons along the bottom for the current bounds.
     void LayoutButtons();
+
+    std::shared_ptr<WaitState> waitState = std::make_shared<WaitState>();
 };
 
 } // namespace Vesk
