@@ -421,7 +421,11 @@ void WidgetContainer::PaintTree(ModalFlags& modalFlags, Graphics& graphics)
         for (Widget* child : children)
         {
             if (!child->shown)
+            {
+                if (child->dirty)
+                    child->ClearDirtyTree();
                 continue;
+            }
             if (manager != nullptr && child == manager->modalBase)
                 modalFlags.isAbove = true;
             Graphics childGraphics(graphics);
@@ -435,6 +439,16 @@ void WidgetContainer::PaintTree(ModalFlags& modalFlags, Graphics& graphics)
 
     modalFlags.flagsAbove = flagsAbove;
     modalFlags.flagsBelow = flagsBelow;
+}
+
+void WidgetContainer::ClearDirtyTree()
+{
+    dirty = false;
+    for (Widget* child : children)
+    {
+        if (child->dirty)
+            child->ClearDirtyTree();
+    }
 }
 
 void WidgetContainer::SystemColorsChangedTree()

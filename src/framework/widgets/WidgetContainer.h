@@ -79,6 +79,10 @@ public:
     virtual void SystemColorsChangedTree();
     virtual void OnSystemColorsChanged();
 
+    // Clears the dirty marks of this sub-tree. Used for sub-trees that are not painted (hidden),
+    // so that a later Invalidate reaches their ancestors again.
+    void ClearDirtyTree();
+
     std::list<Widget*> children;
     // Set while the sub-tree is attached; the manager's own is itself.
     WidgetManager* manager = nullptr;

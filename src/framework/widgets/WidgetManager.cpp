@@ -20,18 +20,6 @@ int ButtonBit(int clickCode)
     return clickCode < 0 ? 2 : clickCode == 3 ? 4 : 1;
 }
 
-// Clears the dirty marks of a sub-tree that is not painted (hidden), so that a later
-// Invalidate of it reaches its ancestors again.
-void ClearDirtyTree(WidgetContainer* container)
-{
-    container->dirty = false;
-    for (Widget* child : container->children)
-    {
-        if (child->dirty)
-            ClearDirtyTree(child);
-    }
-}
-
 } // namespace
 
 WidgetManager::WidgetManager(VeskAppBase* app) : app(app)
@@ -147,7 +135,7 @@ bool WidgetManager::PaintScreen()
                 continue;
             if (!child->shown)
             {
-                ClearDirtyTree(child);
+                child->ClearDirtyTree();
                 continue;
             }
             Graphics childGraphics(screen);

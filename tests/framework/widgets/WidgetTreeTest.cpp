@@ -251,6 +251,21 @@ TEST(WidgetTreeTest, InvalidationRepaintsOnlyWhatCanShowAndStopsAtAnOpaqueCover)
     journal.clear();
     manager.PaintScreen();
     EXPECT_EQ(journal, (Names_t{"paint ground", "paint cover", "paint sprite", "paint apart", "paint over"}));
+
+    // The same for a hidden widget inside another: shown again, it and its parent repaint.
+    Probe inner("inner", journal);
+    inner.SetBounds(5, 5, 10, 10);
+    apart.AddChild(&inner);
+    inner.SetShown(false);
+    manager.PaintScreen();
+    inner.Invalidate();
+    manager.PaintScreen();
+    EXPECT_FALSE(inner.dirty);
+    journal.clear();
+    inner.SetShown(true);
+    manager.PaintScreen();
+    EXPECT_EQ(journal, (Names_t{"paint apart", "paint inner"}));
+    apart.RemoveChild(&inner);
 }
 
 TEST(WidgetTreeTest, PaintingTranslatesClipsAndPaintsChildrenOverTheirParent)
