@@ -44,8 +44,8 @@ ListWidget::ListWidget(int id, Font* font, ListListener* listener) : id(id), lis
 
 ListWidget::~ListWidget()
 {
-    if (scrollbar != nullptr && scrollbar->listener == this)
-        scrollbar->listener = nullptr;
+    if (ScrollbarWidget* bar = LiveScrollbar(); bar != nullptr && bar->listener == this)
+        bar->listener = nullptr;
     if (parentList != nullptr && parentList->childList == this)
         parentList->childList = nullptr;
     if (childList != nullptr && childList->parentList == this)
@@ -70,8 +70,8 @@ void ListWidget::UpdatePageSize()
 {
     int lineHeight = GetItemHeight();
     pageSize = lineHeight + 8 < height ? static_cast<double>(height - 8) / lineHeight : 1.0;
-    if (scrollbar != nullptr)
-        scrollbar->SetPageSize(pageSize);
+    if (ScrollbarWidget* bar = LiveScrollbar())
+        bar->SetPageSize(pageSize);
 }
 
 int ListWidget::GetItemHeight()
@@ -116,22 +116,43 @@ void ListWidget::SetChildList(ListWidget* child)
 
 void ListWidget::SetScrollbar(ScrollbarWidget* newScrollbar)
 {
-    if (scrollbar != nullptr && scrollbar->listener == this)
-        scrollbar->listener = nullptr;
+    if (ScrollbarWidget* old = LiveScrollbar(); old != nullptr && old->listener == this)
+        old->listener = nullptr;
     scrollbar = newScrollbar;
     if (scrollbar == nullptr)
         return;
+    scrollbarWatched = scrollbar;
+    scrollbarAlive = scrollbar->alive;
     scrollbar->listener = this;
     scrollbar->SetPageSize(pageSize);
     scrollbar->SetMaxValue(static_cast<double>(lines.size()));
+}
+
+ScrollbarWidget* ListWidget::LiveScrollbar()
+{
+    if (scrollbar == nullptr)
+        return nullptr;
+    // A scrollbar set straight into the field is taken as alive and watched from then on.
+    if (scrollbar != scrollbarWatched)
+    {
+        scrollbarWatched = scrollbar;
+        scrollbarAlive = scrollbar->alive;
+    }
+    if (scrollbarAlive && !*scrollbarAlive)
+    {
+        scrollbar = nullptr;
+        scrollbarWatched = nullptr;
+        scrollbarAlive.reset();
+    }
+    return scrollbar;
 }
 
 void ListWidget::UpdateScrollbarMax()
 {
     for (ListWidget* column : Columns())
     {
-        if (column->scrollbar != nullptr)
-            column->scrollbar->SetMaxValue(static_cast<double>(column->lines.size()));
+        if (ScrollbarWidget* bar = column->LiveScrollbar())
+            bar->SetMaxValue(static_cast<double>(column->lines.size()));
     }
 }
 
@@ -375,9 +396,10 @@ void ListWidget::OnButtonPress(int x, int y, int buttonNumber, int clickCount)
 
 void ListWidget::OnWheel(int delta)
 {
-    if (scrollbar == nullptr || delta == 0)
+    ScrollbarWidget* bar = LiveScrollbar();
+    if (bar == nullptr || delta == 0)
         return;
-    scrollbar->SetValue(scrollbar->value + (delta > 0 ? -5 : 5));
+    bar->SetValue(bar->value + (delta > 0 ? -5 : 5));
 }
 
 void ListWidget::OnDetachedFromManager(WidgetManager* oldManager)
@@ -393,8 +415,8 @@ void ListWidget::OnStackingChanged()
         return;
     if (childList != nullptr && childList != this && parent->HasChild(childList))
         parent->PlaceChildAbove(childList, this);
-    if (scrollbar != nullptr && parent->HasChild(scrollbar))
-        parent->PlaceChildAbove(scrollbar, this);
+    if (ScrollbarWidget* bar = LiveScrollbar(); bar != nullptr && parent->HasChild(bar))
+        parent->PlaceChildAbove(bar, this);
 }
 
 void ListWidget::Paint(Graphics& graphics)

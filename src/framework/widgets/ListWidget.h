@@ -21,8 +21,8 @@ class ScrollbarWidget;
 // and scrolling one scrolls the next.
 //
 // The creator owns it, its scrollbar and its listener; the list owns its font and listens to
-// its scrollbar. Palette: 0 background, 1 outline, 2 text, 3 highlighted text, 4 selection bar,
-// 5 selected text.
+// its scrollbar. Either of the list and its scrollbar may be destroyed first. Palette: 0 background, 1 outline, 2 text,
+// 3 highlighted text, 4 selection bar, 5 selected text.
 class ListWidget : public Widget, public ScrollListener
 {
 public:
@@ -102,6 +102,12 @@ protected:
     // The lines that fit the height, handed on to the scrollbar.
     void UpdatePageSize();
     void SetCursor(int cursor);
+    // The linked scrollbar while it exists, else null (and the link is dropped).
+    ScrollbarWidget* LiveScrollbar();
+
+private:
+    std::shared_ptr<bool> scrollbarAlive;
+    ScrollbarWidget* scrollbarWatched = nullptr;
 };
 
 } // namespace Vesk

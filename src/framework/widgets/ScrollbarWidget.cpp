@@ -35,6 +35,7 @@ ScrollbarWidget::ScrollbarWidget(int id, ScrollListener* listener)
 
 ScrollbarWidget::~ScrollbarWidget()
 {
+    *alive = false;
     RemoveChild(upButton.get());
     RemoveChild(downButton.get());
 }

@@ -76,6 +76,8 @@ public:
     // 0 none, 1 backward, 2 forward.
     int pagingState = 0;
     int repeatCount = 0;
+    // False once the scrollbar is destroyed: lets a list linked to it find out.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
 private:
     // Applies a new value: clamps and tells the listener when it changed.

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -298,6 +299,35 @@ TEST(ListAndScrollbarTest, TheTrackPagesWhileHeldAndTheThumbDrags)
     EXPECT_EQ(bar.value, 10.0);
     list.SetScrollbar(nullptr);
     EXPECT_EQ(bar.listener, nullptr);
+}
+
+TEST(ListAndScrollbarTest, EitherOfAListAndItsScrollbarMayBeDestroyedFirst)
+{
+    FakeFont font(1);
+    auto list = std::make_unique<ListWidget>(1, &font, nullptr);
+    auto bar = std::make_unique<ScrollbarWidget>(2, nullptr);
+    list->SetScrollbar(bar.get());
+    bar.reset();
+    list->AddLine("still fine", false);
+    list->OnWheel(1);
+    list->SetBounds(0, 0, 50, 50);
+    EXPECT_EQ(list->scrollbar, nullptr); // the link went with the scrollbar
+
+    bar = std::make_unique<ScrollbarWidget>(3, nullptr);
+    list->SetScrollbar(bar.get());
+    list.reset();
+    EXPECT_EQ(bar->listener, nullptr);
+    bar->SetMaxValue(10);
+    bar->SetValue(3); // tells no one
+
+    // Chained columns unlink each other whichever goes first.
+    auto first = std::make_unique<ListWidget>(4, &font, nullptr);
+    auto second = std::make_unique<ListWidget>(5, &font, nullptr);
+    first->SetChildList(second.get());
+    second.reset();
+    EXPECT_EQ(first->childList, nullptr);
+    first->AddLine("alone", false);
+    EXPECT_EQ(first->GetLineCount(), 1);
 }
 
 } // namespace Vesk
