@@ -1,6 +1,6 @@
 #include "support/TestApp.h"
 
-#include "framework/appbase/ScreenImage.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/platform/Clock.h"
 #include "framework/widgets/WidgetManager.h"
 
@@ -41,8 +41,12 @@ void TestApp::LoadingThreadProc()
 
 void TestApp::Fill(uint32_t color)
 {
-    ScreenImage* screen = GetScreenImage();
-    std::fill(screen->bits.begin(), screen->bits.end(), color);
+    DDImage* screen = GetScreenImage();
+    if (uint32_t* bits = screen->GetBits())
+    {
+        std::fill_n(bits, size_t(screen->GetWidth()) * size_t(screen->GetHeight()), color);
+        screen->BitsChanged();
+    }
     board->Invalidate();
 }
 

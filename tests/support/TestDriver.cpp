@@ -1,7 +1,7 @@
 #include "support/TestDriver.h"
 
 #include "framework/appbase/PngWriter.h"
-#include "framework/appbase/ScreenImage.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/MessageBox.h"
 #include "framework/platform/Window.h"
@@ -304,17 +304,22 @@ void TestDriver::Close()
     Send(WM_CLOSE);
 }
 
-const std::vector<uint32_t>& TestDriver::ScreenPixels()
+std::vector<uint32_t> TestDriver::ScreenPixels()
 {
-    return app->GetScreenImage()->bits;
+    DDImage* screen = app->GetScreenImage();
+    const uint32_t* bits = screen->GetBits();
+    if (bits == nullptr)
+        return {};
+    return std::vector<uint32_t>(bits, bits + size_t(screen->GetWidth()) * size_t(screen->GetHeight()));
 }
 
 uint32_t TestDriver::Pixel(int x, int y)
 {
-    const ScreenImage* screen = app->GetScreenImage();
-    if (x < 0 || y < 0 || x >= screen->width || y >= screen->height)
+    DDImage* screen = app->GetScreenImage();
+    const uint32_t* bits = screen->GetBits();
+    if (bits == nullptr || x < 0 || y < 0 || x >= screen->GetWidth() || y >= screen->GetHeight())
         return 0;
-    return screen->bits[static_cast<size_t>(y) * screen->width + x];
+    return bits[static_cast<size_t>(y) * screen->GetWidth() + x];
 }
 
 const std::vector<uint32_t>& TestDriver::PresentedFrame()
@@ -325,8 +330,10 @@ const std::vector<uint32_t>& TestDriver::PresentedFrame()
 
 bool TestDriver::WriteScreenPng(const std::filesystem::path& path)
 {
-    const ScreenImage* screen = app->GetScreenImage();
-    return PngWriter::Write(path, screen->bits.data(), screen->width, screen->height, false);
+    DDImage* screen = app->GetScreenImage();
+    if (screen->GetBits() == nullptr)
+        return false;
+    return PngWriter::Write(path, screen->GetBits(), screen->GetWidth(), screen->GetHeight(), false);
 }
 
 } // namespace Vesk::TestSupport

@@ -109,7 +109,7 @@ public:
 
     // The screen image's pixels (what the widgets painted) and the last presented frame (the
     // picture with the software cursor).
-    const std::vector<uint32_t>& ScreenPixels();
+    std::vector<uint32_t> ScreenPixels();
     uint32_t Pixel(int x, int y);
     const std::vector<uint32_t>& PresentedFrame();
     bool WriteScreenPng(const std::filesystem::path& path);

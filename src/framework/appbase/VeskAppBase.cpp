@@ -4,7 +4,8 @@
 #include "framework/appbase/Buffer.h"
 #include "framework/appbase/CursorArt.h"
 #include "framework/appbase/PngWriter.h"
-#include "framework/appbase/ScreenImage.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/ImageSet.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/FileSystem.h"
 #include "framework/platform/InstanceLock.h"
@@ -128,7 +129,8 @@ VeskAppBase::VeskAppBase()
               "There is an update available for this product.  Would you like to visit the web site to download it?");
 
     widgetManager = std::make_unique<WidgetManager>(this);
-    screenImage = std::make_unique<ScreenImage>();
+    imageSet = std::make_unique<ImageSet>();
+    screenImage = std::make_unique<DDImage>(imageSet.get());
 }
 
 VeskAppBase::~VeskAppBase()
@@ -259,7 +261,7 @@ void VeskAppBase::Init()
     window->SetBuiltInCursor(Platform::CursorShape::Hand, hand.rows, hand.hotX, hand.hotY);
     window->SetBuiltInCursor(Platform::CursorShape::Dragging, dragging.rows, dragging.hotX, dragging.hotY);
     PreMakeWindow();
-    screenImage->Create(width, height);
+    screenImage->CreateScreen(width, height);
     widgetManager->screenImage = screenImage.get();
     widgetManager->ResizeDisplay({0, 0, width, height}, {0, 0, width, height});
 
@@ -878,8 +880,8 @@ void VeskAppBase::Redraw(const void* rect)
         cursor.y = cursorY - image.hotY;
         drawnCursor = &cursor;
     }
-    if (window && screenImage &&
-        window->Present(screenImage->GetBits(), screenImage->width, screenImage->height, drawnCursor))
+    if (window && screenImage && screenImage->GetBits() != nullptr &&
+        window->Present(screenImage->GetBits(), screenImage->GetWidth(), screenImage->GetHeight(), drawnCursor))
     {
         displayLost = false;
         return;
@@ -1813,7 +1815,7 @@ bool VeskAppBase::WriteBufferToFile(const std::string& path, const Buffer& buffe
 
 std::string VeskAppBase::TakeScreenshot()
 {
-    if (!screenImage || screenImage->bits.empty())
+    if (!screenImage || screenImage->GetBits() == nullptr)
         return std::string();
     std::filesystem::path folder = std::filesystem::path(dataFolder) / "_screenshots";
     if (!Platform::CreateFolders(folder))
@@ -1829,7 +1831,7 @@ std::string VeskAppBase::TakeScreenshot()
             highest = std::max(highest, number);
     }
     std::filesystem::path file = folder / ("image" + std::to_string(highest + 1) + ".png");
-    if (!PngWriter::Write(file, screenImage->GetBits(), screenImage->width, screenImage->height, false))
+    if (!PngWriter::Write(file, screenImage->GetBits(), screenImage->GetWidth(), screenImage->GetHeight(), false))
         return std::string();
     return file.string();
 }
@@ -1839,15 +1841,15 @@ bool VeskAppBase::DumpImages()
     // TODO(graphics): every registered image is dumped once the image set exists; until then the
     // screen image is the one image there is.
     std::filesystem::path folder = std::filesystem::path(dataFolder) / "_dump";
-    if (!Platform::CreateFolders(folder) || !screenImage || screenImage->bits.empty())
+    if (!Platform::CreateFolders(folder) || !screenImage || screenImage->GetBits() == nullptr)
         return false;
-    if (!PngWriter::Write(folder / "img0000.png", screenImage->GetBits(), screenImage->width, screenImage->height,
-                          true))
+    if (!PngWriter::Write(folder / "img0000.png", screenImage->GetBits(), screenImage->GetWidth(),
+                          screenImage->GetHeight(), true))
         return false;
-    size_t bytes = screenImage->bits.size() * 4;
+    size_t bytes = size_t(screenImage->GetWidth()) * size_t(screenImage->GetHeight()) * 4;
     std::string html = "<html><body>\n<table border=1>\n";
-    html += "<tr><td><img src=\"img0000.png\" width=200></td><td>" + std::to_string(screenImage->width) + " x " +
-            std::to_string(screenImage->height) + "<br>" + std::to_string(bytes) +
+    html += "<tr><td><img src=\"img0000.png\" width=200></td><td>" + std::to_string(screenImage->GetWidth()) + " x " +
+            std::to_string(screenImage->GetHeight()) + "<br>" + std::to_string(bytes) +
             " bytes<br>A8R8G8B8<br>Volatile</td></tr>\n";
     html += "</table>\n<p>Total Image Allocation: " + std::to_string(bytes) + "</p>\n</body></html>\n";
     return Platform::WriteFileAtomically(folder / "imagelist.html", reinterpret_cast<const uint8_t*>(html.data()),

@@ -29,7 +29,8 @@ class Image;
 class AudioOutput;
 class Mixer;
 class MusicInterface;
-class ScreenImage;
+class DDImage;
+class ImageSet;
 class SoundManager;
 class Widget;
 class WidgetManager;
@@ -220,7 +221,10 @@ public:
     }
     void ResetTiming();
     void ProcessSafeDeleteList();
-    ScreenImage* GetScreenImage() { return screenImage.get(); }
+    // The picture the widgets paint into and the window presents (width x height, opaque).
+    DDImage* GetScreenImage() { return screenImage.get(); }
+    // Every memory image made for this application registers here.
+    ImageSet& GetImageSet() { return *imageSet; }
     WidgetManager* GetWidgetManager() { return widgetManager.get(); }
     Platform::Window* GetWindow() { return window.get(); }
     MusicInterface* GetMusicInterface() { return musicInterface.get(); }
@@ -511,7 +515,9 @@ protected:
 
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<Platform::Window> window;
-    std::unique_ptr<ScreenImage> screenImage;
+    // The image set outlives every image in it, the screen image included.
+    std::unique_ptr<ImageSet> imageSet;
+    std::unique_ptr<DDImage> screenImage;
     std::unique_ptr<AudioOutput> audioOutput;
     std::shared_ptr<Mixer> mixer;
     std::unique_ptr<MusicInterface> musicInterface;

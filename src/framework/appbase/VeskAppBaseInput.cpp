@@ -1,6 +1,5 @@
 // The application's window procedure, the deferred message queue, focus, cursors, the debug
 // keys, the screen-saver mode and the command line.
-#include "framework/appbase/ScreenImage.h"
 #include "framework/appbase/VeskAppBase.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/MessageBox.h"
@@ -388,9 +387,9 @@ void VeskAppBase::PointerToManager(int64_t lParam, int& x, int& y)
         IntRect picture = window->GetPictureRect();
         widgetManager->ResizeDisplay({0, 0, width, height}, {picture.x, picture.y, picture.width, picture.height});
     }
-    Point point = widgetManager->RemapPointer(PointParamX(lParam), PointParamY(lParam));
-    x = point.x;
-    y = point.y;
+    x = PointParamX(lParam);
+    y = PointParamY(lParam);
+    widgetManager->RemapPointer(x, y);
 }
 
 void VeskAppBase::MovePointer(int x, int y)

@@ -12,6 +12,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -81,10 +82,17 @@ struct SysFont::Face
             FT_Done_FreeType(library);
     }
 
+    // Advances measured so far (text is measured far more often than drawn).
+    mutable std::array<int, 256> advances{};
+    mutable std::array<bool, 256> measured{};
+
     // Loads one Latin-1 character into the glyph slot (bold and slant simulated when asked);
-    // false when the face has none.
+    // false when the face has none. A character without a glyph of its own (a control
+    // character, say) is not drawn with the face's empty-box glyph: it has none.
     bool Load(unsigned char character) const
     {
+        if (FT_Get_Char_Index(face, character) == 0)
+            return false;
         if (FT_Load_Char(face, character, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0)
             return false;
         if (emboldenGlyphs)
@@ -101,9 +109,12 @@ struct SysFont::Face
 
     int Advance(unsigned char character) const
     {
-        if (!Load(character))
-            return 0;
-        return int((face->glyph->advance.x + 32) >> 6);
+        if (!measured[character])
+        {
+            advances[character] = Load(character) ? int((face->glyph->advance.x + 32) >> 6) : 0;
+            measured[character] = true;
+        }
+        return advances[character];
     }
 };
 

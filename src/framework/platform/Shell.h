@@ -13,7 +13,8 @@ int OpenURL(const std::string& url);
 // in the path become slashes. False when nothing was started.
 bool StartProgram(const std::string& path);
 
-// The clipboard's text (empty when none) and replacing it.
+// The clipboard's text (empty when none) and replacing it. Texts are Latin-1, as every text of
+// the game; characters the clipboard holds beyond Latin-1 are dropped.
 std::string GetClipboardText();
 bool SetClipboardText(const std::string& text);
 

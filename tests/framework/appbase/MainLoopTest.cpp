@@ -1,4 +1,3 @@
-#include "framework/appbase/ScreenImage.h"
 #include "framework/platform/Clock.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"

@@ -1,4 +1,3 @@
-#include "framework/appbase/ScreenImage.h"
 #include "framework/platform/Window.h"
 #include "framework/platform/WindowMessage.h"
 #include "framework/sound/MusicInterface.h"

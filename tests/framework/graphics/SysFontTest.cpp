@@ -103,4 +103,21 @@ TEST(SysFontTest, CopiesKeepTheFaceButNotTheEffects)
     EXPECT_EQ(sysCopy->StringWidth("copy"), font.StringWidth("copy"));
 }
 
+TEST(SysFontTest, CharactersWithoutAGlyphMeasureNothingAndDrawNothing)
+{
+    SysFont font("DejaVu Sans", 12);
+    for (char control : {'\x01', '\x1B', '\x7F', '\x81', '\x9F'})
+        EXPECT_EQ(font.CharWidth(control), 0) << int(static_cast<unsigned char>(control));
+    EXPECT_EQ(font.StringWidth("a\x01"
+                               "b"),
+              font.StringWidth("ab"));
+    EXPECT_EQ(font.RenderString("a\x01"
+                                "b",
+                                0xFFFFFFFF)
+                  .pixels,
+              font.RenderString("ab", 0xFFFFFFFF).pixels);
+    // Measuring again gives the same (remembered) widths.
+    EXPECT_EQ(font.StringWidth("Wi"), font.StringWidth("Wi"));
+}
+
 } // namespace Vesk
