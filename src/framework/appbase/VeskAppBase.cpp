@@ -13,6 +13,8 @@
 #include "framework/platform/SettingsStore.h"
 #include "framework/platform/Shell.h"
 #include "framework/platform/Window.h"
+#include "framework/resources/ImageData.h"
+#include "framework/resources/ImageLib.h"
 #include "framework/resources/PakInterface.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/sound/AudioOutput.h"
@@ -439,6 +441,17 @@ void VeskAppBase::StartLoadingThread()
             DebugOutput("Resource Loading Time: %d\r\n", static_cast<int>(Clock::RealNow() - constructionTime));
             loadingThreadDone = true;
         });
+}
+
+std::unique_ptr<DDImage> VeskAppBase::GetImage(const std::string& path, bool commitBits)
+{
+    std::unique_ptr<ImageData> data = ImageLib::GetImage(path);
+    if (!data)
+        return nullptr;
+    auto image = std::make_unique<DDImage>(imageSet.get());
+    image->filePath = path;
+    image->SetBits(data->pixels.data(), data->width, data->height, commitBits);
+    return image;
 }
 
 double VeskAppBase::GetLoadingThreadProgress()

@@ -152,7 +152,11 @@ public:
     virtual void Mute(bool autoMute = false);
     virtual void Unmute(bool autoMute = false);
     virtual double GetLoadingThreadProgress();
-    // TODO(graphics): GetImage and GetSharedImage load images once image files can be read.
+    // Loads an image file (any format the image library reads, alpha companions merged) into a
+    // new display image named after path, owned by the caller. Null when the file is missing or
+    // unreadable; nothing is reported, callers say what failed.
+    virtual std::unique_ptr<DDImage> GetImage(const std::string& path, bool commitBits = true);
+    // TODO(graphics): GetSharedImage and the sweep of unused shared images.
     virtual void SwitchScreenMode(bool wantWindowed, bool is3D, bool force = false);
     virtual void SwitchScreenMode(bool wantWindowed);
     virtual void SwitchScreenMode();
