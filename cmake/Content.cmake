@@ -94,3 +94,56 @@ function(orlo_synth_tune source output)
         VERBATIM)
     set(data_outputs ${data_outputs} ${output_path} PARENT_SCOPE)
 endfunction()
+
+# orlo_bake_font(<name> FACE <font file> SIZE <points> [PIXELS <em>] [FALLBACK <font file>]
+#     [SHADOW [OPACITY <0..1>] | OUTLINE <pixels>] [PACKAGE <Debian package of the faces>])
+#   Bakes fonts/<name>.txt with fonts/<name>.png (and fonts/<name>_outline.png for an outline)
+#   from a TrueType or OpenType file. PIXELS sets the em in pixels where the point size at
+#   96 dpi would not suit the face; FALLBACK supplies the characters the face lacks. A face file
+#   that is missing fails the data build with its name (and the package that brings it).
+function(orlo_bake_font name)
+    cmake_parse_arguments(PARSE_ARGV 1 ARG "SHADOW" "FACE;SIZE;PIXELS;FALLBACK;OPACITY;OUTLINE;PACKAGE" "")
+    if(ARG_UNPARSED_ARGUMENTS OR NOT ARG_FACE OR NOT ARG_SIZE)
+        message(FATAL_ERROR "orlo_bake_font(${name}): needs FACE and SIZE; unexpected: ${ARG_UNPARSED_ARGUMENTS}")
+    endif()
+    set(folder ${ORLO_DATA_OUT}/fonts)
+    set(outputs ${folder}/${name}.txt ${folder}/${name}.png)
+    set(options --face ${ARG_FACE} --size ${ARG_SIZE} --out ${folder} --name ${name})
+    if(ARG_PIXELS)
+        list(APPEND options --pixels ${ARG_PIXELS})
+    endif()
+    if(ARG_SHADOW)
+        list(APPEND options --shadow)
+        if(ARG_OPACITY)
+            list(APPEND options --shadow-opacity ${ARG_OPACITY})
+        endif()
+    elseif(ARG_OUTLINE)
+        list(APPEND options --outline ${ARG_OUTLINE})
+        list(APPEND outputs ${folder}/${name}_outline.png)
+    endif()
+    set(faces ${ARG_FACE})
+    if(ARG_FALLBACK)
+        list(APPEND options --fallback ${ARG_FALLBACK})
+        list(APPEND faces ${ARG_FALLBACK})
+    endif()
+
+    # A missing face is not a dependency (Ninja would stop before anything runs): fontbake
+    # then fails for this font and names the file.
+    set(face_depends)
+    foreach(face IN LISTS faces)
+        if(EXISTS ${face})
+            list(APPEND face_depends ${face})
+        else()
+            message(WARNING "Font face file missing: ${face} (Debian package ${ARG_PACKAGE}; "
+                "scripts/setup.sh installs it). Baking fonts/${name} will fail.")
+        endif()
+    endforeach()
+
+    add_custom_command(
+        OUTPUT ${outputs}
+        COMMAND fontbake ${options}
+        DEPENDS fontbake ${face_depends}
+        COMMENT "Data: fonts/${name}"
+        VERBATIM)
+    set(data_outputs ${data_outputs} ${outputs} PARENT_SCOPE)
+endfunction()

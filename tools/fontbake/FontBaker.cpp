@@ -9,7 +9,9 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -46,11 +48,25 @@ struct Glyph
     int atlasY = 0;
 };
 
+// A face given as a path names a file that must exist; anything else is a face name that
+// fontconfig resolves (it always finds some face, so a missing file must not get there).
+bool IsFacePath(const std::string& face)
+{
+    if (face.find('/') != std::string::npos)
+        return true;
+    std::string extension = std::filesystem::path(face).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return extension == ".ttf" || extension == ".otf" || extension == ".ttc" || extension == ".pfb";
+}
+
 std::string ResolveFace(const std::string& face)
 {
     std::error_code error;
     if (std::filesystem::is_regular_file(face, error))
         return face;
+    if (IsFacePath(face))
+        return {};
     static std::once_flag once;
     std::call_once(once,
                    []
@@ -73,6 +89,25 @@ std::string ResolveFace(const std::string& face)
     if (match != nullptr)
         FcPatternDestroy(match);
     return path;
+}
+
+// Renders one glyph of the face (already sized); false when FreeType cannot.
+bool RenderGlyph(FT_Face face, FT_UInt index, unsigned char character, Glyph& glyph)
+{
+    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0)
+        return false;
+    const FT_GlyphSlot slot = face->glyph;
+    glyph = Glyph{};
+    glyph.character = character;
+    glyph.advance = int((slot->advance.x + 32) >> 6);
+    glyph.left = slot->bitmap_left;
+    glyph.top = slot->bitmap_top;
+    glyph.width = int(slot->bitmap.width);
+    glyph.height = int(slot->bitmap.rows);
+    for (int y = 0; y < glyph.height; ++y)
+        for (int x = 0; x < glyph.width; ++x)
+            glyph.coverage.push_back(slot->bitmap.buffer[y * slot->bitmap.pitch + x]);
+    return true;
 }
 
 std::string DefaultCharacters()
@@ -206,13 +241,27 @@ bool FontBaker::Bake(const Options& options, std::string& error)
     const std::string facePath = ResolveFace(options.face);
     if (facePath.empty())
     {
-        error = "no font file for \"" + options.face + "\"";
+        error = IsFacePath(options.face) ? "font face file missing: " + options.face
+                                         : "no font file for \"" + options.face + "\"";
         return false;
     }
-    if (options.pointSize <= 0 || options.pointSize > 400 || options.outlineWidth < 1 || options.outlineWidth > 16 ||
-        options.atlasWidth < 16 || options.atlasWidth > 8192)
+    std::string fallbackPath;
+    if (!options.fallbackFace.empty())
     {
-        error = "point size must be 1..400, the outline width 1..16 and the atlas width 16..8192";
+        fallbackPath = ResolveFace(options.fallbackFace);
+        if (fallbackPath.empty())
+        {
+            error = IsFacePath(options.fallbackFace) ? "font face file missing: " + options.fallbackFace
+                                                     : "no font file for \"" + options.fallbackFace + "\"";
+            return false;
+        }
+    }
+    if (options.pointSize <= 0 || options.pointSize > 400 || options.pixelSize < 0 || options.pixelSize > 400 ||
+        options.outlineWidth < 1 || options.outlineWidth > 16 || options.atlasWidth < 16 || options.atlasWidth > 8192 ||
+        !(options.shadowOpacity >= 0.0 && options.shadowOpacity <= 1.0))
+    {
+        error = "point size must be 1..400, the pixel size 0..400, the outline width 1..16, the atlas width "
+                "16..8192 and the shadow opacity 0..1";
         return false;
     }
 
@@ -223,46 +272,56 @@ bool FontBaker::Bake(const Options& options, std::string& error)
         return false;
     }
     std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library(rawLibrary);
-    FT_Face rawFace = nullptr;
-    if (FT_New_Face(library.get(), facePath.c_str(), 0, &rawFace) != 0)
+    const int pixels = options.pixelSize > 0 ? options.pixelSize : int(std::lround(options.pointSize * 96.0 / 72.0));
+    auto openFace = [&](const std::string& path, std::unique_ptr<FT_FaceRec_, FaceDeleter>& face)
     {
-        error = "cannot open " + facePath;
+        FT_Face rawFace = nullptr;
+        if (FT_New_Face(library.get(), path.c_str(), 0, &rawFace) != 0)
+        {
+            error = "cannot open " + path;
+            return false;
+        }
+        face.reset(rawFace);
+        if (FT_Set_Pixel_Sizes(face.get(), 0, FT_UInt(pixels)) != 0)
+        {
+            error = "cannot size " + path;
+            return false;
+        }
+        return true;
+    };
+    std::unique_ptr<FT_FaceRec_, FaceDeleter> face;
+    std::unique_ptr<FT_FaceRec_, FaceDeleter> fallback;
+    if (!openFace(facePath, face) || (!fallbackPath.empty() && !openFace(fallbackPath, fallback)))
         return false;
-    }
-    std::unique_ptr<FT_FaceRec_, FaceDeleter> face(rawFace);
-    const int pixels = int(std::lround(options.pointSize * 96.0 / 72.0));
-    if (FT_Set_Pixel_Sizes(face.get(), 0, FT_UInt(pixels)) != 0)
-    {
-        error = "cannot size " + facePath;
-        return false;
-    }
 
-    // Render every character the face has.
+    // Render every character the face has; glyphIndices holds the face's glyph of each (0 for
+    // one borrowed from the fallback face, which takes no part in kerning).
     const std::string characters = options.characters.empty() ? DefaultCharacters() : options.characters;
     std::vector<Glyph> glyphs;
     std::vector<FT_UInt> glyphIndices;
     for (char character : characters)
     {
         const auto code = static_cast<unsigned char>(character);
-        const FT_UInt index = FT_Get_Char_Index(face.get(), code);
-        if ((index == 0 && code != ' ') ||
-            std::any_of(glyphs.begin(), glyphs.end(), [&](const Glyph& g) { return g.character == code; }))
+        if (std::any_of(glyphs.begin(), glyphs.end(), [&](const Glyph& g) { return g.character == code; }))
             continue;
-        if (FT_Load_Glyph(face.get(), index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0)
+        FT_UInt index = FT_Get_Char_Index(face.get(), code);
+        FT_Face source = face.get();
+        if (index == 0 && code == 0xA0)
+            index = FT_Get_Char_Index(face.get(), ' '); // a no-break space is a space
+        if (index == 0 && fallback && code != ' ')
+        {
+            source = fallback.get();
+            index = FT_Get_Char_Index(source, code);
+            if (index == 0)
+                continue;
+        }
+        else if (index == 0 && code != ' ')
             continue;
-        const FT_GlyphSlot slot = face->glyph;
         Glyph glyph;
-        glyph.character = code;
-        glyph.advance = int((slot->advance.x + 32) >> 6);
-        glyph.left = slot->bitmap_left;
-        glyph.top = slot->bitmap_top;
-        glyph.width = int(slot->bitmap.width);
-        glyph.height = int(slot->bitmap.rows);
-        for (int y = 0; y < glyph.height; ++y)
-            for (int x = 0; x < glyph.width; ++x)
-                glyph.coverage.push_back(slot->bitmap.buffer[y * slot->bitmap.pitch + x]);
+        if (!RenderGlyph(source, index, code, glyph))
+            continue;
         glyphs.push_back(std::move(glyph));
-        glyphIndices.push_back(index);
+        glyphIndices.push_back(source == face.get() ? index : 0);
     }
     if (glyphs.empty())
     {
@@ -282,7 +341,8 @@ bool FontBaker::Bake(const Options& options, std::string& error)
             for (size_t b = 0; b < glyphs.size(); ++b)
             {
                 FT_Vector delta{};
-                if (FT_Get_Kerning(face.get(), glyphIndices[a], glyphIndices[b], FT_KERNING_DEFAULT, &delta) != 0)
+                if (glyphIndices[a] == 0 || glyphIndices[b] == 0 ||
+                    FT_Get_Kerning(face.get(), glyphIndices[a], glyphIndices[b], FT_KERNING_DEFAULT, &delta) != 0)
                     continue;
                 const int value = std::clamp(int(delta.x >> 6), -128, 127);
                 if (value != 0)
@@ -301,7 +361,10 @@ bool FontBaker::Bake(const Options& options, std::string& error)
 
     std::ostringstream out;
     out << "# " << options.name << ": " << std::filesystem::path(facePath).filename().string() << " at "
-        << options.pointSize << " points, baked by fontbake.\n";
+        << options.pointSize << " points (" << pixels << " pixels per em)";
+    if (fallback)
+        out << ", missing characters from " << std::filesystem::path(fallbackPath).filename().string();
+    out << ", baked by fontbake.\n";
     out << "SetDefaultPointSize " << options.pointSize << ";\n";
     out << "Define Chars (";
     for (size_t i = 0; i < glyphs.size(); ++i)
@@ -331,7 +394,9 @@ bool FontBaker::Bake(const Options& options, std::string& error)
         out << "\n# A soft dark copy under every glyph of the string.\n";
         out << "CreateLayerFrom Shadow Main;\n";
         out << "LayerSetOffset Shadow (" << distance << ' ' << distance << ");\n";
-        out << "LayerSetColorMult Shadow (0 0 0 0.6);\n";
+        char opacity[16];
+        std::snprintf(opacity, sizeof opacity, "%.3f", options.shadowOpacity);
+        out << "LayerSetColorMult Shadow (0 0 0 " << opacity << ");\n";
         out << "LayerSetBaseOrder Shadow -1;\n";
     }
     else if (options.effect == Effect::Outline)
@@ -344,6 +409,8 @@ bool FontBaker::Bake(const Options& options, std::string& error)
     }
 
     const std::filesystem::path folder = options.outputFolder;
+    std::error_code folderError;
+    std::filesystem::create_directories(folder, folderError);
     if (!ImageLib::WritePNG((folder / (options.name + ".png")).string(), atlas) ||
         (options.effect == Effect::Outline &&
          !ImageLib::WritePNG((folder / (options.name + "_outline.png")).string(), outlineAtlas)))

@@ -9,8 +9,9 @@ namespace Vesk
 // atlas PNG, and a font descriptor describes them in the descriptor language: the characters'
 // rectangles, advances, offsets and the face's kerning pairs, with an optional shadow layer
 // (the same glyphs, dark and offset, drawn under the text) or outline layer (dilated glyphs of
-// their own atlas). Output: <folder>/<name>.txt, <name>.png and, for an outline,
-// <name>_outline.png, each written whole or not at all.
+// their own atlas). A no-break space the face lacks advances like a space; other characters it
+// lacks come from the fallback face when one is given, else are left out. Output: <folder>/<name>.txt, <name>.png and,
+// for an outline, <name>_outline.png, each written whole or not at all.
 class FontBaker
 {
 public:
@@ -23,13 +24,16 @@ public:
 
     struct Options
     {
-        std::string face;       // a font file, or a face name for fontconfig
-        int pointSize = 12;     // rendered at pointSize x 96 / 72 pixels per em
-        std::string characters; // empty: printable ASCII and Latin-1
+        std::string face;         // a font file (a path: it must exist), or a face name for fontconfig
+        int pointSize = 12;       // the descriptor's point size
+        int pixelSize = 0;        // pixels per em; 0: pointSize x 96 / 72
+        std::string fallbackFace; // characters the face lacks are taken from it (optional)
+        std::string characters;   // empty: printable ASCII and Latin-1
         std::string outputFolder = ".";
         std::string name = "font";
         Effect effect = Effect::None;
-        int outlineWidth = 1; // pixels
+        int outlineWidth = 1;       // pixels
+        double shadowOpacity = 0.6; // 0..1
         int atlasWidth = 512;
     };
 

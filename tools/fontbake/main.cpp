@@ -1,6 +1,7 @@
 // fontbake: bakes an image font (glyph atlas PNG + font descriptor) from a TrueType face.
-//   fontbake --face FILE-OR-NAME --size POINTS --out FOLDER --name NAME
-//            [--shadow | --outline PIXELS] [--chars TEXT] [--atlas-width PIXELS]
+//   fontbake --face FILE-OR-NAME --size POINTS --out FOLDER --name NAME [--pixels EM]
+//            [--shadow [--shadow-opacity 0..1] | --outline PIXELS] [--fallback FILE-OR-NAME]
+//            [--chars TEXT] [--atlas-width PIXELS]
 #include "FontBaker.h"
 
 #include <cstdio>
@@ -12,8 +13,9 @@ namespace
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: fontbake --face FILE-OR-NAME --size POINTS --out FOLDER --name NAME\n"
-                         "                [--shadow | --outline PIXELS] [--chars TEXT] [--atlas-width PIXELS]\n");
+    std::fprintf(stderr, "usage: fontbake --face FILE-OR-NAME --size POINTS --out FOLDER --name NAME [--pixels EM]\n"
+                         "                [--shadow [--shadow-opacity 0..1] | --outline PIXELS]\n"
+                         "                [--fallback FILE-OR-NAME] [--chars TEXT] [--atlas-width PIXELS]\n");
     return 2;
 }
 
@@ -44,6 +46,21 @@ int main(int argc, char** argv)
             options.outputFolder = argv[++i];
         else if (argument == "--name" && hasValue)
             options.name = argv[++i];
+        else if (argument == "--fallback" && hasValue)
+            options.fallbackFace = argv[++i];
+        else if (argument == "--shadow-opacity" && hasValue)
+        {
+            char* end = nullptr;
+            const std::string text = argv[++i];
+            options.shadowOpacity = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end != '\0')
+                return Usage();
+        }
+        else if (argument == "--pixels" && hasValue)
+        {
+            if (!ToInt(argv[++i], options.pixelSize))
+                return Usage();
+        }
         else if (argument == "--chars" && hasValue)
             options.characters = argv[++i];
         else if (argument == "--size" && hasValue)
