@@ -16,7 +16,7 @@ orlo_bake_font(small FACE ${dejavu}/DejaVuSans.ttf SIZE 12 PACKAGE fonts-dejavu-
 orlo_bake_font(small_bold FACE ${dejavu}/DejaVuSans-Bold.ttf SIZE 13 PACKAGE fonts-dejavu-core)
 orlo_bake_font(main18 FACE ${dejavu}/DejaVuSerif.ttf SIZE 18 PACKAGE fonts-dejavu-core)
 # Button labels and the name being typed are white on paper: a dark shadow keeps them legible.
-orlo_bake_font(main22 FACE ${dejavu}/DejaVuSerif.ttf SIZE 22 SHADOW OPACITY 0.6 PACKAGE fonts-dejavu-core)
+orlo_bake_font(main22 FACE ${dejavu}/DejaVuSerif.ttf SIZE 22 SHADOW OPACITY 0.5 PACKAGE fonts-dejavu-core)
 # Dialog headers (black or red): a light shadow lifts them off the paper.
 orlo_bake_font(main24 FACE ${dejavu}/DejaVuSerif.ttf SIZE 24 SHADOW OPACITY 0.3 PACKAGE fonts-dejavu-core)
 
