@@ -1,5 +1,6 @@
 #include "FontBaker.h"
 
+#include "GposKerning.h"
 #include "framework/platform/FileSystem.h"
 #include "framework/resources/ImageData.h"
 #include "framework/resources/ImageLib.h"
@@ -7,6 +8,8 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
 
 #include <algorithm>
 #include <cctype>
@@ -334,17 +337,40 @@ bool FontBaker::Bake(const Options& options, std::string& error)
     const int descent = int((-metrics.descender + 63) >> 6);
     const int lineGap = std::max(0, int((metrics.height + 32) >> 6) - ascent - descent);
 
-    // Kerning pairs the face defines among the baked characters.
+    // Kerning pairs the face defines among the baked characters: from its GPOS table when that
+    // kerns (current faces often kern only there), else from its old "kern" table.
+    GposKerning gpos;
+    FT_ULong gposLength = 0;
+    if (FT_IS_SFNT(face.get()) && FT_Load_Sfnt_Table(face.get(), TTAG_GPOS, 0, nullptr, &gposLength) == 0 &&
+        gposLength > 0)
+    {
+        std::vector<uint8_t> bytes(gposLength);
+        if (FT_Load_Sfnt_Table(face.get(), TTAG_GPOS, 0, bytes.data(), &gposLength) == 0)
+            (void)gpos.Load(std::move(bytes));
+    }
+    const FT_Fixed xScale = face->size->metrics.x_scale;
     std::vector<std::pair<std::string, int>> kerning;
-    if (FT_HAS_KERNING(face.get()))
+    if (!gpos.Empty() || FT_HAS_KERNING(face.get()))
         for (size_t a = 0; a < glyphs.size(); ++a)
             for (size_t b = 0; b < glyphs.size(); ++b)
             {
-                FT_Vector delta{};
-                if (glyphIndices[a] == 0 || glyphIndices[b] == 0 ||
-                    FT_Get_Kerning(face.get(), glyphIndices[a], glyphIndices[b], FT_KERNING_DEFAULT, &delta) != 0)
+                if (glyphIndices[a] == 0 || glyphIndices[b] == 0)
                     continue;
-                const int value = std::clamp(int(delta.x >> 6), -128, 127);
+                int value = 0;
+                if (!gpos.Empty())
+                {
+                    const FT_Pos delta =
+                        FT_MulFix(gpos.Get(uint16_t(glyphIndices[a]), uint16_t(glyphIndices[b])), xScale);
+                    value = int(std::floor(double(delta) / 64.0 + 0.5));
+                }
+                else
+                {
+                    FT_Vector delta{};
+                    if (FT_Get_Kerning(face.get(), glyphIndices[a], glyphIndices[b], FT_KERNING_DEFAULT, &delta) != 0)
+                        continue;
+                    value = int(delta.x >> 6);
+                }
+                value = std::clamp(value, -128, 127);
                 if (value != 0)
                     kerning.emplace_back(std::string{char(glyphs[a].character), char(glyphs[b].character)}, value);
             }
