@@ -94,7 +94,7 @@ FontSample LoadFont(const ResourceDeclaration& declaration)
         font->shadow = options.shadow;
         if (!font->IsLoaded())
             return sample;
-        sample.detail = "system font " + declaration.path + " " + std::to_string(options.size) + " pt";
+        sample.detail = "system font, " + std::to_string(options.size) + " pt";
         sample.font = std::move(font);
         return sample;
     }
