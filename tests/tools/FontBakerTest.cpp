@@ -123,6 +123,62 @@ TEST(FontBakerTest, AnOutlineLayerHasItsOwnWiderGlyphs)
     EXPECT_EQ(count, 4);
 }
 
+TEST(FontBakerTest, AFallbackFaceLendsMissingCharactersAndANoBreakSpaceIsASpace)
+{
+    TestSupport::TempFolder folder;
+    FontBaker::Options options = BakeOptions(FontBaker::Effect::Shadow);
+    options.face = "/usr/share/fonts/opentype/dancingscript/DancingScript-Regular.otf";
+    options.pointSize = 28;
+    options.pixelSize = 30;
+    options.shadowOpacity = 0.25;
+    std::string error;
+    ASSERT_TRUE(FontBaker::Bake(options, error)) << error;
+    std::unique_ptr<ImageFont> font = std::make_unique<ImageFont>(nullptr, "fonts/body.txt");
+    ASSERT_TRUE(font->IsLoaded()) << font->fontData->errorReport;
+    // The face has no macron; a no-break space advances like a space.
+    EXPECT_EQ(font->CharWidth('\xAF'), 0);
+    EXPECT_GT(font->CharWidth('\xA0'), 0);
+    EXPECT_EQ(font->CharWidth('\xA0'), font->CharWidth(' '));
+    // The em is 30 pixels, not 28 points at 96 dpi (37 pixels): Dancing Script's ascent is
+    // 0.92 em.
+    EXPECT_EQ(font->GetAscent(), 28);
+    EXPECT_EQ(font->GetDefaultPointSize(), 28);
+    EXPECT_EQ(font->fontData->GetLayer("Shadow")->colorMult, 0x3F000000u);
+    EXPECT_LT(font->fontData->GetLayer("Main")->chars['T'].kerning['o'], 0);
+
+    options.fallbackFace = kFace;
+    ASSERT_TRUE(FontBaker::Bake(options, error)) << error;
+    font = std::make_unique<ImageFont>(nullptr, "fonts/body.txt");
+    ASSERT_TRUE(font->IsLoaded()) << font->fontData->errorReport;
+    const FontLayer& main = *font->fontData->GetLayer("Main");
+    EXPECT_GT(main.chars[0xAF].width, 0);
+    EXPECT_GT(main.chars[0xAF].imageRect.width, 0);
+    // Borrowed glyphs take no part in the face's kerning.
+    for (int c = 0; c < 256; ++c)
+    {
+        EXPECT_EQ(main.chars[0xAF].kerning[c], 0) << c;
+        EXPECT_EQ(main.chars[c].kerning[0xAF], 0) << c;
+    }
+}
+
+TEST(FontBakerTest, AFaceThatKernsOnlyInItsGposTableIsKerned)
+{
+    TestSupport::TempFolder folder;
+    FontBaker::Options options = BakeOptions(FontBaker::Effect::None);
+    options.face = "/usr/share/fonts/opentype/comic-neue/ComicNeue-Regular.otf"; // no "kern" table
+    options.pixelSize = 40;
+    options.characters = "AVTox";
+    std::string error;
+    ASSERT_TRUE(FontBaker::Bake(options, error)) << error;
+    ImageFont font(nullptr, "fonts/body.txt");
+    ASSERT_TRUE(font.IsLoaded()) << font.fontData->errorReport;
+    const FontLayer& main = *font.fontData->GetLayer("Main");
+    EXPECT_LT(main.chars['A'].kerning['V'], 0);
+    EXPECT_LT(main.chars['T'].kerning['o'], 0);
+    EXPECT_EQ(main.chars['x'].kerning['x'], 0);
+    EXPECT_EQ(font.StringWidth("To"), font.CharWidth('T') + main.chars['T'].kerning['o'] + font.CharWidth('o'));
+}
+
 TEST(FontBakerTest, QuotedCharactersSurviveTheDescriptorLanguage)
 {
     FontData data;
@@ -154,7 +210,19 @@ TEST(FontBakerTest, BadRequestsFailWithAReasonAndWriteNothing)
     std::string error;
     EXPECT_FALSE(FontBaker::Bake(options, error));
     EXPECT_NE(error.find("cannot open"), std::string::npos) << error;
+    // A face file that is not there fails with its name (fontconfig would quietly substitute
+    // some other face for it).
+    options.face = "/usr/share/fonts/truetype/none/Missing-Face.ttf";
+    EXPECT_FALSE(FontBaker::Bake(options, error));
+    EXPECT_EQ(error, "font face file missing: /usr/share/fonts/truetype/none/Missing-Face.ttf");
     options.face = kFace;
+    options.fallbackFace = "Missing-Fallback.otf";
+    EXPECT_FALSE(FontBaker::Bake(options, error));
+    EXPECT_EQ(error, "font face file missing: Missing-Fallback.otf");
+    options.fallbackFace.clear();
+    options.shadowOpacity = 1.5;
+    EXPECT_FALSE(FontBaker::Bake(options, error));
+    options.shadowOpacity = 0.5;
     options.pointSize = 0;
     EXPECT_FALSE(FontBaker::Bake(options, error));
     EXPECT_FALSE(folder.Exists("fonts/body.txt"));
