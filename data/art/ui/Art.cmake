@@ -26,3 +26,13 @@ orlo_render_svg(${ui}/menu.svg ${ui_out}/but_mgames_c.png HIDE slip item_change 
 foreach(item change credits exit mgames options play)
     orlo_render_svg(${ui}/menu_shadow.svg ${ui_out}/but_${item}_sh.png)
 endforeach()
+
+# Dialog windows, their ornaments and the options controls.
+foreach(window name options profile simple warning)
+    orlo_render_svg(${ui}/w_${window}.svg ${ui_out}/w_${window}.png)
+endforeach()
+orlo_render_svg(${ui}/decor.svg ${ui_out}/decor_o.png HIDE decor_p)
+orlo_render_svg(${ui}/decor.svg ${ui_out}/decor_p.png HIDE decor_o)
+orlo_render_svg(${ui}/decor_q.svg ${ui_out}/decor_q.png)
+orlo_render_svg(${ui}/controls.svg ${ui_out}/checkbox.png)
+orlo_render_svg(${ui}/slider_thumb.svg ${ui_out}/slider_thumb.png)
