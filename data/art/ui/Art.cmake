@@ -36,3 +36,16 @@ orlo_render_svg(${ui}/decor.svg ${ui_out}/decor_p.png HIDE decor_o)
 orlo_render_svg(${ui}/decor_q.svg ${ui_out}/decor_q.png)
 orlo_render_svg(${ui}/controls.svg ${ui_out}/checkbox.png)
 orlo_render_svg(${ui}/slider_thumb.svg ${ui_out}/slider_thumb.png)
+
+# The screen frame, the journal's shadows, the contents note (also written as the picture the
+# game redraws the note from), the "new" mark, the stamps and the tutorial.
+orlo_render_svg(${ui}/candy.svg ${ui_out}/candy.png)
+orlo_render_svg(${ui}/shadows.svg ${ui_out}/shad_l.png HIDE shad_r)
+orlo_render_svg(${ui}/shadows.svg ${ui_out}/shad_r.png HIDE shad_l)
+orlo_render_svg(${ui}/check.svg ${ui_out}/check.png)
+orlo_render_svg(${ui}/post_cont.svg ${ui_out}/post_cont.png)
+orlo_render_svg(${ui}/post_cont.svg ${ui_out}/postit_contents.png)
+orlo_render_svg(${ui}/stamp.svg ${ui_out}/stamp.png)
+orlo_render_svg(${ui}/stamp_replay.svg ${ui_out}/stamp_replay.png)
+orlo_render_svg(${ui}/tutor_back.svg ${ui_out}/tutor_back.png)
+orlo_render_svg(${ui}/tutor_obj.svg ${ui_out}/tutor_obj.png)
