@@ -15,3 +15,12 @@ orlo_render_svg(${desk_art}/page_tab.svg images/common/page_tab.png)
 foreach(name page01 page02 page19 page20)
     orlo_render_svg(${desk_art}/${name}.svg images/pages/${name}.png)
 endforeach()
+
+# The studio's logo for the intro scene and the cover: plain, and with its highlight.
+orlo_render_svg(${desk_art}/logo.svg fsdata/logo_na.png HIDE accent accent-top)
+orlo_render_svg(${desk_art}/logo.svg fsdata/logo_a.png)
+
+# Things on the desk around the journal (placed centred at the Desktop/Item records).
+foreach(name inkwell teacup compass spectacles quill map_roll candle seashell postcards magnifier)
+    orlo_render_svg(${desk_art}/items/${name}.svg images/desk/${name}.png)
+endforeach()
