@@ -24,3 +24,8 @@ orlo_render_svg(${desk_art}/logo.svg fsdata/logo_a.png)
 foreach(name inkwell teacup compass spectacles quill map_roll candle seashell postcards magnifier)
     orlo_render_svg(${desk_art}/items/${name}.svg images/desk/${name}.png)
 endforeach()
+
+# Bonus pictures uncovered under a lifted page corner (96 x 120 each).
+foreach(number 1 2 3 4 5 6)
+    orlo_render_svg(${desk_art}/bonus/bonus${number}.svg images/bonus/bonus${number}.png)
+endforeach()
