@@ -1,0 +1,38 @@
+# The play interface: list notes, objective panel and its buttons, set stickers and their
+# buttons, the find effect, pencil and the mini-games' pictures. Every output is rendered at
+# its exact size (see "Resource manifest" in data/README.md). A family file holds several
+# pictures drawn in the same place; each output shows one of them with the others hidden.
+
+set(game_art art/game)
+
+# orlo_game_art_variant(<source.svg> <output> <shown id> <all ids...>): renders the family
+# with every id except the shown one hidden.
+function(orlo_game_art_variant source output shown)
+    set(hidden)
+    foreach(id IN LISTS ARGN)
+        if(NOT id STREQUAL shown)
+            list(APPEND hidden ${id})
+        endif()
+    endforeach()
+    orlo_render_svg(${source} images/interface/${output}.png HIDE ${hidden})
+    set(data_outputs ${data_outputs} PARENT_SCOPE)
+endfunction()
+
+# Sticky notes 1..8.
+set(game_notes note1 note2 note3 note4 note5 note6 note7 note8)
+foreach(n RANGE 1 8)
+    orlo_game_art_variant(${game_art}/notes.svg post_${n} note${n} ${game_notes})
+endforeach()
+
+# Objective panel, its back and hint buttons, the hint charge bar and the two glows.
+orlo_render_svg(${game_art}/panel.svg images/interface/post_back.png)
+set(game_panel_buttons back_normal back_hover back_pressed hint_base hint_charge hint_hover hint_pressed)
+orlo_game_art_variant(${game_art}/panel_buttons.svg post_back_b back_normal ${game_panel_buttons})
+orlo_game_art_variant(${game_art}/panel_buttons.svg post_back_bh back_hover ${game_panel_buttons})
+orlo_game_art_variant(${game_art}/panel_buttons.svg post_back_bp back_pressed ${game_panel_buttons})
+orlo_game_art_variant(${game_art}/panel_buttons.svg post_hint_bc hint_base ${game_panel_buttons})
+orlo_game_art_variant(${game_art}/panel_buttons.svg post_hint_b hint_charge ${game_panel_buttons})
+orlo_game_art_variant(${game_art}/panel_buttons.svg post_hint_bh hint_hover ${game_panel_buttons})
+orlo_game_art_variant(${game_art}/panel_buttons.svg post_hint_bp hint_pressed ${game_panel_buttons})
+orlo_game_art_variant(${game_art}/panel_glows.svg post_back_bg back_glow back_glow hint_glow)
+orlo_game_art_variant(${game_art}/panel_glows.svg post_hint_bg hint_glow back_glow hint_glow)
