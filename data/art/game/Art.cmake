@@ -36,3 +36,16 @@ orlo_game_art_variant(${game_art}/panel_buttons.svg post_hint_bh hint_hover ${ga
 orlo_game_art_variant(${game_art}/panel_buttons.svg post_hint_bp hint_pressed ${game_panel_buttons})
 orlo_game_art_variant(${game_art}/panel_glows.svg post_back_bg back_glow back_glow hint_glow)
 orlo_game_art_variant(${game_art}/panel_glows.svg post_hint_bg hint_glow back_glow hint_glow)
+
+# Bookmark tabs of the current set, their blinking glows and their buttons.
+set(game_tabs tab1r tab1l tab2r tab2l tab3r tab3l)
+set(game_tab_glows glow1 glow2 glow3)
+foreach(n RANGE 1 3)
+    orlo_game_art_variant(${game_art}/stickers.svg sticker_${n}r tab${n}r ${game_tabs})
+    orlo_game_art_variant(${game_art}/stickers.svg sticker_${n}l tab${n}l ${game_tabs})
+    orlo_game_art_variant(${game_art}/sticker_glows.svg sticker_${n}rg glow${n} ${game_tab_glows})
+endforeach()
+set(game_icons icon_gl icon_gr icon_gr_x icon_ml icon_mr icon_mr_x)
+foreach(icon IN LISTS game_icons)
+    orlo_game_art_variant(${game_art}/sticker_icons.svg ${icon} ${icon} ${game_icons})
+endforeach()
