@@ -49,3 +49,11 @@ set(game_icons icon_gl icon_gr icon_gr_x icon_ml icon_mr icon_mr_x)
 foreach(icon IN LISTS game_icons)
     orlo_game_art_variant(${game_art}/sticker_icons.svg ${icon} ${icon} ${game_icons})
 endforeach()
+
+# Board and frame pieces: find effect (8 cels), pencil, pointing hand, tries counter (6 cels),
+# the differences outline (6 cels).
+orlo_render_svg(${game_art}/effect.svg images/interface/effect.png)
+orlo_render_svg(${game_art}/pencil.svg images/interface/pencil.png)
+orlo_render_svg(${game_art}/finger.svg images/interface/finger.png)
+orlo_render_svg(${game_art}/try.svg images/interface/try.png)
+orlo_render_svg(${game_art}/mg6_outline.svg images/interface/mg6_outline.png)
