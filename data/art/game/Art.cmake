@@ -57,3 +57,12 @@ orlo_render_svg(${game_art}/pencil.svg images/interface/pencil.png)
 orlo_render_svg(${game_art}/finger.svg images/interface/finger.png)
 orlo_render_svg(${game_art}/try.svg images/interface/try.png)
 orlo_render_svg(${game_art}/mg6_outline.svg images/interface/mg6_outline.png)
+
+# Glasses of the insects and fireflies pages, the magnifier's handle, the capture button held
+# down, the fireflies page's lamp and the customs scanner's beam.
+orlo_game_art_variant(${game_art}/glasses.svg glass glass9 glass9 glass8)
+orlo_game_art_variant(${game_art}/glasses.svg glass8 glass8 glass9 glass8)
+orlo_render_svg(${game_art}/glass8_handle.svg images/interface/glass8_handle.png)
+orlo_render_svg(${game_art}/glass_parts.svg images/interface/glass_btn.png)
+orlo_render_svg(${game_art}/mg9_light.svg images/interface/mg9_light.png)
+orlo_render_svg(${game_art}/mg5_scanner_light.svg images/interface/mg5_scanner_light.png)
