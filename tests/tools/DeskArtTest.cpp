@@ -1,0 +1,250 @@
+// Checks of the desk group's built pictures (the desk and its items, the cursors and the other
+// common pictures, the faces of the pages that are not played, the logos and the bonus
+// pictures): each has the size the screens are laid out for, the page pictures leave the margin
+// below the page clear, the desk tile joins seamlessly, and the desk items and the cover's logo
+// lie where config.xml places them without covering the journal.
+#include "support/PngFile.h"
+#include "support/XmlTextScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace Vesk
+{
+namespace
+{
+
+using TestSupport::PngFile;
+using TestSupport::XmlTextScanner;
+
+struct Picture
+{
+    std::vector<uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+
+    int Alpha(int x, int y) const { return static_cast<int>(pixels[static_cast<size_t>(y) * width + x] >> 24); }
+    int Channel(int x, int y, int shift) const
+    {
+        return static_cast<int>((pixels[static_cast<size_t>(y) * width + x] >> shift) & 0xFF);
+    }
+};
+
+bool LoadBuilt(const std::string& relativePath, Picture& picture)
+{
+    return PngFile::Read(std::string(ORLO_BUILT_DATA_DIR) + "/" + relativePath, picture.pixels, picture.width,
+                         picture.height);
+}
+
+std::string ReadConfig()
+{
+    std::ifstream file(std::string(ORLO_DATA_SOURCE_DIR) + "/properties/config.xml", std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+int ConfigInt(const XmlTextScanner& scan, const std::string& path)
+{
+    for (const XmlTextScanner::TextElement& element : scan.Elements())
+    {
+        if (element.path == path)
+            return std::atoi(element.text.c_str());
+    }
+    ADD_FAILURE() << "config.xml has no " << path;
+    return 0;
+}
+
+struct Rect
+{
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool Overlaps(const Rect& other) const
+    {
+        return x < other.x + other.width && other.x < x + width && y < other.y + other.height && other.y < y + height;
+    }
+};
+
+TEST(DeskArtTest, BuiltPicturesHaveTheSizesTheScreensExpect)
+{
+    struct Expected
+    {
+        const char* path;
+        int width;
+        int height;
+    };
+    const Expected expected[] = {
+        {"images/common/page_tab.png", 90, 60},
+        {"images/common/bgtile.png", 600, 400},
+        {"images/common/cur_eraser.png", 48, 48},
+        {"images/common/cur_finger.png", 32, 32},
+        {"images/common/cur_hourglass.png", 32, 32},
+        {"images/common/cur_pointer.png", 32, 32},
+        {"images/common/cur_thumbtack.png", 32, 32},
+        {"images/common/frontpage.png", 767, 588},
+        {"images/common/mask.png", 767, 588},
+        {"images/common/pages.png", 767, 588},
+        {"images/common/stroke.png", 120, 10},
+        {"images/pages/page01.png", 767, 588},
+        {"images/pages/page02.png", 767, 588},
+        {"images/pages/page19.png", 767, 588},
+        {"images/pages/page20.png", 767, 588},
+        {"fsdata/logo_na.png", 400, 200},
+        {"fsdata/logo_a.png", 400, 200},
+    };
+    for (const Expected& entry : expected)
+    {
+        Picture picture;
+        ASSERT_TRUE(LoadBuilt(entry.path, picture)) << "build the data target first: " << entry.path;
+        EXPECT_EQ(picture.width, entry.width) << entry.path;
+        EXPECT_EQ(picture.height, entry.height) << entry.path;
+    }
+    for (int number = 1; number <= 6; ++number)
+    {
+        const std::string path = "images/bonus/bonus" + std::to_string(number) + ".png";
+        Picture picture;
+        ASSERT_TRUE(LoadBuilt(path, picture)) << path;
+        EXPECT_EQ(picture.width, 96) << path;
+        EXPECT_EQ(picture.height, 120) << path;
+    }
+}
+
+// The sticker tabs are drawn under the faces and must show below the page, and the page-edge
+// overlay is drawn over every played page: both are clear where they must not hide anything.
+TEST(DeskArtTest, PagePicturesLeaveTheMarginBelowThePageClear)
+{
+    for (const char* path :
+         {"images/pages/page01.png", "images/pages/page02.png", "images/pages/page19.png", "images/pages/page20.png"})
+    {
+        Picture face;
+        ASSERT_TRUE(LoadBuilt(path, face)) << path;
+        ASSERT_EQ(face.height, 588) << path;
+        int marginOpaque = 0;
+        for (int y = 532; y < 588; ++y)
+        {
+            for (int x = 0; x < face.width; ++x)
+                marginOpaque += face.Alpha(x, y) != 0 ? 1 : 0;
+        }
+        EXPECT_EQ(marginOpaque, 0) << path;
+        EXPECT_EQ(face.Alpha(383, 266), 255) << path << ": the page itself is opaque";
+        EXPECT_EQ(face.Alpha(100, 500), 255) << path;
+    }
+
+    Picture overlay;
+    ASSERT_TRUE(LoadBuilt("images/common/pages.png", overlay));
+    ASSERT_EQ(overlay.height, 588);
+    int coveredInside = 0;
+    for (int y = 0; y < 515; ++y)
+    {
+        for (int x = 0; x < 750; ++x)
+            coveredInside += overlay.Alpha(x, y) != 0 ? 1 : 0;
+    }
+    EXPECT_EQ(coveredInside, 0) << "the overlay covers the page's picture";
+    for (int y = 540; y < 588; ++y)
+        EXPECT_EQ(overlay.Alpha(300, y), 0) << "margin row " << y;
+    EXPECT_EQ(overlay.Alpha(762, 260), 255) << "page edges at the right";
+    EXPECT_EQ(overlay.Alpha(380, 527), 255) << "page edges at the bottom";
+}
+
+// The desk is tiled 5 x 5: the step from the tile's last column (row) to its first must look
+// like any step inside the tile.
+TEST(DeskArtTest, DeskTileJoinsSeamlessly)
+{
+    Picture tile;
+    ASSERT_TRUE(LoadBuilt("images/common/bgtile.png", tile));
+    ASSERT_EQ(tile.width, 600);
+    ASSERT_EQ(tile.height, 400);
+    auto columnStep = [&](int a, int b)
+    {
+        double sum = 0;
+        for (int y = 0; y < tile.height; ++y)
+        {
+            for (int shift : {0, 8, 16})
+                sum += std::abs(tile.Channel(a, y, shift) - tile.Channel(b, y, shift));
+        }
+        return sum / (tile.height * 3);
+    };
+    auto rowStep = [&](int a, int b)
+    {
+        double sum = 0;
+        for (int x = 0; x < tile.width; ++x)
+        {
+            for (int shift : {0, 8, 16})
+                sum += std::abs(tile.Channel(x, a, shift) - tile.Channel(x, b, shift));
+        }
+        return sum / (tile.width * 3);
+    };
+    double insideColumns = 0;
+    for (int x = 50; x < 550; x += 50)
+        insideColumns += columnStep(x, x + 1);
+    insideColumns /= 10;
+    EXPECT_LE(columnStep(599, 0), 2.0 * insideColumns + 1.0);
+    // The last row meets the first at a plank seam, as row 98 meets the seam of row 99 inside.
+    EXPECT_LE(rowStep(399, 0), 1.5 * rowStep(98, 99) + 1.0);
+    for (int x = 0; x < tile.width; x += 37)
+        EXPECT_EQ(tile.Alpha(x, 200), 255) << "the desk is opaque";
+}
+
+// The desk items are drawn centred at their records in a world where the journal lies at
+// (1100 + BoardX, 700 + BoardY): none may reach onto its page.
+TEST(DeskArtTest, DeskItemsLieBesideTheJournal)
+{
+    const std::string config = ReadConfig();
+    const XmlTextScanner scan(config);
+    ASSERT_EQ(scan.Error(), "");
+    const Rect journal{1100 + ConfigInt(scan, "Common/BoardX"), 700 + ConfigInt(scan, "Common/BoardY"), 767, 532};
+
+    const std::regex itemPattern("<Item([0-9]+) x=\"([0-9]+)\" y=\"([0-9]+)\" image=\"([^\"]+)\"/>");
+    int items = 0;
+    for (std::sregex_iterator match(config.begin(), config.end(), itemPattern), end; match != end; ++match)
+    {
+        const std::string image = (*match)[4].str() + ".png";
+        Picture picture;
+        ASSERT_TRUE(LoadBuilt(image, picture)) << image;
+        const Rect place{std::stoi((*match)[2].str()) - picture.width / 2,
+                         std::stoi((*match)[3].str()) - picture.height / 2, picture.width, picture.height};
+        EXPECT_FALSE(place.Overlaps(journal)) << image << " covers the journal";
+        EXPECT_TRUE(place.x >= 0 && place.y >= 0 && place.x + place.width <= 3000 && place.y + place.height <= 2000)
+            << image << " lies off the desk";
+        ++items;
+    }
+    EXPECT_EQ(items, ConfigInt(scan, "Desktop/ItemsCount"));
+}
+
+// The cover shows the logo at (MPCX, MPCY) on the screen; both logo pictures share one size so
+// the hover swap does not jump, and the logo stays on the cover's page and off the menu column.
+TEST(DeskArtTest, CoverLogoFitsOnTheCover)
+{
+    Picture plain;
+    Picture highlighted;
+    ASSERT_TRUE(LoadBuilt("fsdata/logo_na.png", plain));
+    ASSERT_TRUE(LoadBuilt("fsdata/logo_a.png", highlighted));
+    EXPECT_EQ(plain.width, highlighted.width);
+    EXPECT_EQ(plain.height, highlighted.height);
+    EXPECT_EQ(plain.Alpha(0, 0), 0) << "the logo's ground is transparent";
+    EXPECT_NE(plain.pixels, highlighted.pixels) << "the highlight changes the logo";
+
+    const XmlTextScanner scan(ReadConfig());
+    ASSERT_EQ(scan.Error(), "");
+    const int boardX = ConfigInt(scan, "Common/BoardX");
+    const int boardY = ConfigInt(scan, "Common/BoardY");
+    const Rect logo{ConfigInt(scan, "Pages/MPCX"), ConfigInt(scan, "Pages/MPCY"), plain.width, plain.height};
+    EXPECT_GE(logo.x, boardX);
+    EXPECT_LE(logo.x + logo.width, boardX + 767);
+    EXPECT_LE(logo.y + logo.height, boardY + 532) << "the logo hangs below the cover";
+    const Rect menuColumn{boardX + ConfigInt(scan, "Pages/PlayX"), boardY + ConfigInt(scan, "Pages/PlayY"), 220,
+                          ConfigInt(scan, "Pages/ExitY") + 44 - ConfigInt(scan, "Pages/PlayY")};
+    EXPECT_FALSE(logo.Overlaps(menuColumn)) << "the logo lies under the menu";
+}
+
+} // namespace
+} // namespace Vesk
