@@ -15,6 +15,10 @@
 #   orlo_synth_sound(<source.recipe> <output.ogg|.wav>)
 #   orlo_synth_tune(<source.score> <output.ogg|.wav>)
 
+# In sanitizer builds the tools run with the system libraries' own leaks suppressed.
+set(ORLO_TOOL_ENV ${CMAKE_COMMAND} -E env
+    "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/lsan-tools.supp:print_suppressions=0")
+
 function(orlo_content_paths source output)
     if(IS_ABSOLUTE "${source}")
         set(source_path "${source}" PARENT_SCOPE)
@@ -66,7 +70,7 @@ function(orlo_render_svg source output)
 
     add_custom_command(
         OUTPUT ${output_path} ${bounds_output}
-        COMMAND svgrender ${command} ${size_options}
+        COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:svgrender> ${command} ${size_options}
         DEPENDS svgrender ${source_path}
         COMMENT "Data: ${output}"
         VERBATIM)
@@ -77,7 +81,7 @@ function(orlo_synth_sound source output)
     orlo_content_paths("${source}" "${output}")
     add_custom_command(
         OUTPUT ${output_path}
-        COMMAND synth sound ${source_path} ${output_path}
+        COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:synth> sound ${source_path} ${output_path}
         DEPENDS synth ${source_path}
         COMMENT "Data: ${output}"
         VERBATIM)
@@ -88,7 +92,7 @@ function(orlo_synth_tune source output)
     orlo_content_paths("${source}" "${output}")
     add_custom_command(
         OUTPUT ${output_path}
-        COMMAND synth tune ${source_path} ${output_path}
+        COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:synth> tune ${source_path} ${output_path}
         DEPENDS synth ${source_path}
         COMMENT "Data: ${output}"
         VERBATIM)
@@ -141,7 +145,7 @@ function(orlo_bake_font name)
 
     add_custom_command(
         OUTPUT ${outputs}
-        COMMAND fontbake ${options}
+        COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:fontbake> ${options}
         DEPENDS fontbake ${face_depends}
         COMMENT "Data: fonts/${name}"
         VERBATIM)

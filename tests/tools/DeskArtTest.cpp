@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -203,15 +203,26 @@ TEST(DeskArtTest, DeskItemsLieBesideTheJournal)
     ASSERT_EQ(scan.Error(), "");
     const Rect journal{1100 + ConfigInt(scan, "Common/BoardX"), 700 + ConfigInt(scan, "Common/BoardY"), 767, 532};
 
-    const std::regex itemPattern("<Item([0-9]+) x=\"([0-9]+)\" y=\"([0-9]+)\" image=\"([^\"]+)\"/>");
-    int items = 0;
-    for (std::sregex_iterator match(config.begin(), config.end(), itemPattern), end; match != end; ++match)
+    // The records read "<ItemN x=".." y=".." image=".."/>", one per line.
+    const auto attribute = [](const std::string& record, const std::string& name)
     {
-        const std::string image = (*match)[4].str() + ".png";
+        const size_t start = record.find(" " + name + "=\"");
+        if (start == std::string::npos)
+            return std::string();
+        const size_t valueStart = start + name.size() + 3;
+        return record.substr(valueStart, record.find('"', valueStart) - valueStart);
+    };
+    int items = 0;
+    for (size_t at = config.find("<Item"); at != std::string::npos; at = config.find("<Item", at + 1))
+    {
+        if (at + 5 >= config.size() || !std::isdigit(static_cast<unsigned char>(config[at + 5])))
+            continue;
+        const std::string record = config.substr(at, config.find("/>", at) - at);
+        const std::string image = attribute(record, "image") + ".png";
         Picture picture;
         ASSERT_TRUE(LoadBuilt(image, picture)) << image;
-        const Rect place{std::stoi((*match)[2].str()) - picture.width / 2,
-                         std::stoi((*match)[3].str()) - picture.height / 2, picture.width, picture.height};
+        const Rect place{std::stoi(attribute(record, "x")) - picture.width / 2,
+                         std::stoi(attribute(record, "y")) - picture.height / 2, picture.width, picture.height};
         EXPECT_FALSE(place.Overlaps(journal)) << image << " covers the journal";
         EXPECT_TRUE(place.x >= 0 && place.y >= 0 && place.x + place.width <= 3000 && place.y + place.height <= 2000)
             << image << " lies off the desk";
