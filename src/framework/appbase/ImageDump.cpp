@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <regex>
 #include <system_error>
 
 namespace Vesk
@@ -43,6 +42,20 @@ std::string EscapeHtml(const std::string& text)
     return escaped;
 }
 
+// Whether name is prefix + at least four digits + suffix (a numbered file of a dump).
+bool IsNumbered(const std::string& name, const std::string& prefix, const std::string& suffix)
+{
+    if (name.size() < prefix.size() + 4 + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    for (size_t i = prefix.size(); i < name.size() - suffix.size(); ++i)
+    {
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    }
+    return true;
+}
+
 std::string Numbered(const char* format, int number)
 {
     char name[32];
@@ -59,12 +72,12 @@ ImageDump::ImageDump(const std::filesystem::path& folder) : folder(folder)
         failed = true;
         return;
     }
-    static const std::regex earlier(R"((img\d{4,}\.png|thumb\d{4,}\.jpg))");
     std::error_code error;
     std::vector<std::filesystem::path> doomed;
     for (const auto& item : std::filesystem::directory_iterator(folder, error))
     {
-        if (std::regex_match(item.path().filename().string(), earlier))
+        std::string name = item.path().filename().string();
+        if (IsNumbered(name, "img", ".png") || IsNumbered(name, "thumb", ".jpg"))
             doomed.push_back(item.path());
     }
     for (const auto& path : doomed)
