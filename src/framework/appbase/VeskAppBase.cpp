@@ -3,9 +3,12 @@
 #include "framework/appbase/AppResourceLoader.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/appbase/CursorArt.h"
+#include "framework/appbase/DebugOverlay.h"
+#include "framework/appbase/ImageDump.h"
 #include "framework/appbase/PngWriter.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/ImageSet.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/FileSystem.h"
 #include "framework/platform/InstanceLock.h"
@@ -34,6 +37,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 namespace Vesk
@@ -328,6 +332,8 @@ void VeskAppBase::StartDemoClock()
         Clock::UseFrameDrivenTime();
         switchedClock = true;
     }
+    // The draw pacing counts on the loop clock, which may have started again.
+    lastPresentTime = nextAllowedPresent = lastStatisticsTime = Clock::LoopNow();
 }
 
 void VeskAppBase::Start()
@@ -545,11 +551,16 @@ bool VeskAppBase::Process(bool allowSleep)
         return true;
     }
 
-    if ((playingDemo && demoPaused) || updateSpeed <= 0)
+    if ((playingDemo && (demoPaused || IsDemoDialogOpen())) || updateSpeed <= 0)
     {
-        // Nothing runs; wait a frame instead of spinning.
+        // Nothing runs; wait a frame instead of spinning. The window's messages are still taken
+        // (the next step pumps them), so that the playback can be resumed, and what changed on
+        // screen (a playback dialog, the overlay) is still drawn.
+        updateState = 3;
         if (!allowSleep)
             return false;
+        if (playingDemo)
+            DrawDirtyStuff();
         Clock::LoopSleep(static_cast<uint32_t>(frameTime));
         ProcessSafeDeleteList();
         return true;
@@ -813,8 +824,25 @@ bool VeskAppBase::DrawDirtyStuff()
         return false;
     }
     uint32_t now = Clock::LoopNow();
-    // TODO(fonts): the debug overlay's "FPS: %d" / pointer position / playback time texts are
-    // drawn when fonts exist; the overlay flags already toggle.
+    bool overlayChanged = false;
+    if (showOverlay)
+    {
+        if (!debugOverlay)
+            debugOverlay = std::make_unique<DebugOverlay>();
+        char mainText[32];
+        if (overlayMode == 0)
+            std::snprintf(mainText, sizeof(mainText), "FPS: %d", framesPerSecond);
+        else
+            std::snprintf(mainText, sizeof(mainText), "%d,%d", cursorX, cursorY);
+        char timeText[48] = "";
+        if (playingDemo)
+        {
+            long long seconds = static_cast<long long>(updateCount) * frameTime / 1000;
+            std::snprintf(timeText, sizeof(timeText), "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60,
+                          seconds % 60);
+        }
+        overlayChanged = debugOverlay->Prepare(mainText, timeText);
+    }
     if (now - lastStatisticsTime >= 1000)
     {
         framesPerSecond = framesThisSecond;
@@ -835,7 +863,7 @@ bool VeskAppBase::DrawDirtyStuff()
     insideDraw = false;
     drawTimeTotal += static_cast<int>(Clock::RealNow() - paintStart);
 
-    bool wanted = painted || now - lastPresentTime >= 1000 || forcePresent;
+    bool wanted = painted || now - lastPresentTime >= 1000 || forcePresent || overlayChanged;
     if (!wanted || static_cast<int32_t>(now - nextAllowedPresent) < 0)
     {
         lastDrawFailed = true;
@@ -855,7 +883,13 @@ bool VeskAppBase::DrawDirtyStuff()
     }
     uint32_t presentStart = Clock::LoopNow();
     lastPresentTime = presentStart;
+    // The overlay goes onto the presented frame only: what it covers is put back right after.
+    uint32_t* screenBits = showOverlay && debugOverlay && screenImage ? screenImage->GetBits() : nullptr;
+    if (screenBits != nullptr)
+        debugOverlay->Draw(screenBits, screenImage->GetWidth(), screenImage->GetHeight());
     Redraw(nullptr);
+    if (screenBits != nullptr)
+        debugOverlay->Restore(screenBits, screenImage->GetWidth(), screenImage->GetHeight());
     uint32_t after = Clock::LoopNow();
     presentTimeTotal += static_cast<int>(after - presentStart);
     if (lastTimeSet)
@@ -1851,22 +1885,25 @@ std::string VeskAppBase::TakeScreenshot()
 
 bool VeskAppBase::DumpImages()
 {
-    // TODO(graphics): every registered image is dumped once the image set exists; until then the
-    // screen image is the one image there is.
-    std::filesystem::path folder = std::filesystem::path(dataFolder) / "_dump";
-    if (!Platform::CreateFolders(folder) || !screenImage || screenImage->GetBits() == nullptr)
+    if (!imageSet)
         return false;
-    if (!PngWriter::Write(folder / "img0000.png", screenImage->GetBits(), screenImage->GetWidth(),
-                          screenImage->GetHeight(), true))
-        return false;
-    size_t bytes = size_t(screenImage->GetWidth()) * size_t(screenImage->GetHeight()) * 4;
-    std::string html = "<html><body>\n<table border=1>\n";
-    html += "<tr><td><img src=\"img0000.png\" width=200></td><td>" + std::to_string(screenImage->GetWidth()) + " x " +
-            std::to_string(screenImage->GetHeight()) + "<br>" + std::to_string(bytes) +
-            " bytes<br>A8R8G8B8<br>Volatile</td></tr>\n";
-    html += "</table>\n<p>Total Image Allocation: " + std::to_string(bytes) + "</p>\n</body></html>\n";
-    return Platform::WriteFileAtomically(folder / "imagelist.html", reinterpret_cast<const uint8_t*>(html.data()),
-                                         html.size());
+    ImageDump dump(std::filesystem::path(dataFolder) / "_dump");
+    // The set's lock is held throughout, so that no image leaves while it is written.
+    std::lock_guard guard(imageSet->Lock());
+    std::vector<MemoryImage*> images;
+    imageSet->ForEach([&](MemoryImage& image) { images.push_back(&image); });
+    // A stable order: by name, then by size.
+    std::stable_sort(images.begin(), images.end(),
+                     [](const MemoryImage* a, const MemoryImage* b)
+                     {
+                         if (a->filePath != b->filePath)
+                             return a->filePath < b->filePath;
+                         return int64_t(a->GetWidth()) * a->GetHeight() > int64_t(b->GetWidth()) * b->GetHeight();
+                     });
+    bool written = true;
+    for (MemoryImage* image : images)
+        written = dump.Add(*image) && written;
+    return dump.Finish() && written;
 }
 
 } // namespace Vesk

@@ -24,6 +24,7 @@ namespace Vesk
 {
 
 class Buffer;
+class DebugOverlay;
 class Dialog;
 class Image;
 class AudioOutput;
@@ -294,6 +295,17 @@ public:
     const std::vector<DemoFile::Marker>& GetDemoMarkers() const { return demoMarkers; }
     // Writes the recording now (also done at destruction); false when it cannot be written.
     bool WriteDemoFile();
+    // The playback's "Jump To Time" ("J") and "Marker List" ("L") dialogs. While one is open the
+    // playback stands still (nothing is updated or replayed, the screen still draws) and live
+    // input goes to the dialog instead of being ignored.
+    static constexpr int kDemoJumpDialogId = 0x7D4A0001;
+    static constexpr int kDemoMarkerDialogId = 0x7D4A0002;
+    bool IsDemoDialogOpen() const;
+    // The "Jump To Time" dialog's answer: the text is kept in "DemoJumpTime" and the playback
+    // runs ahead to that many seconds before the end.
+    void DemoJumpToTimeEntered(const std::string& text, int seconds);
+    // Closes a playback dialog; the key states and the pointer return to the recorded ones.
+    void CloseDemoDialog(int id);
 
     // --- Debugging aids -----------------------------------------------------------------------
 
@@ -516,6 +528,9 @@ protected:
     bool TakeDemoRecord(int code, DemoEvent& event);
     bool DemoJumping() const;
     bool ProcessDemoJump();
+    // Shows a playback dialog (with the keyboard focus on focus); the recorded key states are
+    // kept for CloseDemoDialog.
+    void OpenDemoDialog(Dialog* dialog, Widget* focus);
 
     std::unique_ptr<WidgetManager> widgetManager;
     std::unique_ptr<Platform::Window> window;
@@ -568,6 +583,8 @@ protected:
     int perfTimerUpdates = 0;
     int perfTimerDraws = 0;
     bool screenSaverLogStarted = false;
+    // The F3 overlay's text pictures (made when first shown).
+    std::unique_ptr<DebugOverlay> debugOverlay;
 
     // Demo state.
     DemoWriter demoWriter;
@@ -581,6 +598,7 @@ protected:
     bool demoHasVideoData = false;
     bool demoWindowed = true;
     int demoRefreshRate = 0;
+    std::array<bool, 255> demoKeyStates{};
 
 private:
     std::unique_ptr<Platform::SettingsStore> OpenSettings();

@@ -2,11 +2,13 @@
 // result is written into the event stream at the update count it happened at; a playback
 // feeds them back at the same counts, on a frame-driven clock, so it repeats the run exactly.
 #include "framework/appbase/Buffer.h"
+#include "framework/appbase/DemoJumpDialog.h"
+#include "framework/appbase/DemoMarkerDialog.h"
 #include "framework/appbase/VeskAppBase.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/FileSystem.h"
-#include "framework/platform/SettingsStore.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
 
 #include <algorithm>
@@ -292,7 +294,8 @@ void VeskAppBase::DemoJumpToTime(int secondsBeforeEnd)
 
 bool VeskAppBase::DemoPlaybackControl(int character)
 {
-    if (!playingDemo)
+    // While a playback dialog is open the keys are typed into it.
+    if (!playingDemo || IsDemoDialogOpen())
         return false;
     switch (character)
     {
@@ -322,29 +325,22 @@ bool VeskAppBase::DemoPlaybackControl(int character)
     case 'J':
     case 'j':
     {
-        // TODO(widgets): the "Jump To Time" dialog with its edit field; until it exists the
-        // time kept in "DemoJumpTime" is used as it stands.
-        auto settings = OpenSettings();
-        Platform::SettingType type = Platform::SettingType::String;
-        std::vector<uint8_t> data;
-        int seconds = 0;
-        if (settings && settings->Read("DemoJumpTime", type, data) && type == Platform::SettingType::String)
-            seconds = std::atoi(std::string(data.begin(), data.end()).c_str());
-        DemoJumpToTime(std::max(seconds, 0));
+        // The last time typed is offered again; it lives outside the demo's settings stream.
+        std::string lastTime;
+        ++demoSuspended;
+        RegistryReadString("DemoJumpTime", lastTime);
+        --demoSuspended;
+        auto* dialog = new DemoJumpDialog(this, lastTime);
+        OpenDemoDialog(dialog, dialog->edit.get());
         return true;
     }
     case 'L':
     case 'l':
-        // TODO(widgets): the "Marker List" dialog; until it exists the next marker ahead is taken.
-        for (const DemoFile::Marker& marker : demoMarkers)
-        {
-            if (marker.updateCount > updateCount)
-            {
-                DemoJumpToUpdate(marker.updateCount);
-                break;
-            }
-        }
+    {
+        auto* dialog = new DemoMarkerDialog(this, demoMarkers, updateCount);
+        OpenDemoDialog(dialog, dialog);
         return true;
+    }
     case 'M':
     case 'm':
         demoFastForward = !demoFastForward;
@@ -383,7 +379,48 @@ bool VeskAppBase::DemoPlaybackControl(int character)
 
 bool VeskAppBase::DemoJumping() const
 {
-    return playingDemo && !isShutdown && (updateCount < demoJumpTarget || demoFastForward);
+    return playingDemo && !isShutdown && !IsDemoDialogOpen() && (updateCount < demoJumpTarget || demoFastForward);
+}
+
+bool VeskAppBase::IsDemoDialogOpen() const
+{
+    return dialogMap.count(kDemoJumpDialogId) != 0 || dialogMap.count(kDemoMarkerDialogId) != 0;
+}
+
+void VeskAppBase::OpenDemoDialog(Dialog* dialog, Widget* focus)
+{
+    if (!IsDemoDialogOpen())
+        demoKeyStates = widgetManager->keyDown;
+    KillDialog(kDemoJumpDialogId);
+    KillDialog(kDemoMarkerDialogId);
+    int dialogWidth = std::min(width - 40, 420);
+    int dialogHeight = dialog->GetPreferredHeight(dialogWidth);
+    dialog->SetBounds((width - dialogWidth) / 2, std::max((height - dialogHeight) / 3, 0), dialogWidth, dialogHeight);
+    AddDialog(dialog);
+    if (focus != nullptr)
+        widgetManager->SetFocusWidget(focus);
+    forcePresent = true;
+}
+
+void VeskAppBase::CloseDemoDialog(int id)
+{
+    if ((id != kDemoJumpDialogId && id != kDemoMarkerDialogId) || !KillDialog(id))
+        return;
+    // What the live input changed goes back to the recording's state, so that the rest of the
+    // playback sees the keys and the pointer as recorded.
+    widgetManager->keyDown = demoKeyStates;
+    if (demoPointerKnown)
+        MovePointer(demoLastPointerX, demoLastPointerY);
+    ResetTiming();
+    forcePresent = true;
+}
+
+void VeskAppBase::DemoJumpToTimeEntered(const std::string& text, int seconds)
+{
+    ++demoSuspended;
+    RegistryWriteString("DemoJumpTime", text);
+    --demoSuspended;
+    DemoJumpToTime(std::max(seconds, 0));
 }
 
 bool VeskAppBase::ProcessDemoJump()

@@ -178,8 +178,9 @@ int64_t VeskAppBase::WindowProc(const WindowMessage& message)
         return 0;
     if (playingDemo)
     {
-        if (message.message == WM_CHAR)
-            DemoPlaybackControl(static_cast<int>(message.wParam & 0xFF));
+        // A control character is taken here (it must not reach the dialog it opens).
+        if (message.message == WM_CHAR && DemoPlaybackControl(static_cast<int>(message.wParam & 0xFF)))
+            return 0;
         if (keyDown)
             DebugKeyDown(static_cast<int>(message.wParam));
     }
@@ -220,6 +221,8 @@ bool VeskAppBase::ProcessDeferredMessages()
     WindowMessage message = deferredMessages.front();
     deferredMessages.pop_front();
     bool live = !playingDemo;
+    // A playback dialog takes the live keys and the pointer; window events stay the recording's.
+    bool liveInput = live || IsDemoDialogOpen();
 
     switch (message.message)
     {
@@ -264,7 +267,7 @@ bool VeskAppBase::ProcessDeferredMessages()
             event.notches = notches;
             RecordEvent(event);
         }
-        if (live)
+        if (liveInput)
         {
             lastInputTime = Clock::LoopNow();
             widgetManager->WheelTurned(notches);
@@ -273,7 +276,7 @@ bool VeskAppBase::ProcessDeferredMessages()
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (live)
+        if (liveInput)
         {
             lastInputTime = Clock::LoopNow();
             int key = static_cast<int>(message.wParam);
@@ -282,7 +285,7 @@ bool VeskAppBase::ProcessDeferredMessages()
                 SwitchScreenMode(!windowed);
                 ClearKeyStates();
             }
-            else if (!(debugKeysEnabled && DebugKeyDown(key)))
+            else if (!(debugKeysEnabled && !playingDemo && DebugKeyDown(key)))
             {
                 if (recordingDemo)
                 {
@@ -304,7 +307,7 @@ bool VeskAppBase::ProcessDeferredMessages()
             event.key = static_cast<int>(message.wParam);
             RecordEvent(event);
         }
-        if (live)
+        if (liveInput)
             widgetManager->KeyReleased(static_cast<int>(message.wParam));
         break;
     case WM_CHAR:
@@ -315,7 +318,7 @@ bool VeskAppBase::ProcessDeferredMessages()
             event.character = static_cast<int>(message.wParam & 0xFF);
             RecordEvent(event);
         }
-        if (live)
+        if (liveInput)
             widgetManager->CharTyped(static_cast<int>(message.wParam & 0xFF));
         break;
     case WM_TIMER:
@@ -340,7 +343,7 @@ bool VeskAppBase::ProcessDeferredMessages()
         {
             if (recordingDemo && !hidden)
                 RecordMessage(message);
-            if (live)
+            if (liveInput)
                 HandleMouseMessage(message);
         }
         break;
