@@ -8,10 +8,14 @@
 #       [SIZE <w>x<h> | WIDTH <w> | SCALE <factor>]
 #       [HIDE <id>...]                              # render without these elements
 #       [ELEMENT <id> [BOUNDS <file.txt>]]          # one element cropped; BOUNDS gets "x y w h"
-#       [SHEET <id>... [ALIGN center|bottom|stacked]])  # elements side by side in equal cells
+#       [SHEET <id>... [ALIGN center|bottom|stacked]]  # elements side by side in equal cells
+#       [LINKED <output>...])                       # built pictures the document links to
 #     The BOUNDS file is for other build steps (a page compiler placing the crop): it is written
 #     below the calling folder's build folder (CMAKE_CURRENT_BINARY_DIR) unless absolute, and is
 #     not part of the data tree.
+#     LINKED names built pictures (relative to ORLO_DATA_OUT, all in one folder) that the SVG
+#     links to by file name (`<image href="page03.png">`): they are read from that folder, and
+#     the picture is rendered again when they change.
 #   orlo_synth_sound(<source.recipe> <output.ogg|.wav>)
 #   orlo_synth_tune(<source.score> <output.ogg|.wav>)
 
@@ -29,7 +33,7 @@ function(orlo_content_paths source output)
 endfunction()
 
 function(orlo_render_svg source output)
-    cmake_parse_arguments(PARSE_ARGV 2 ARG "" "SIZE;WIDTH;SCALE;ELEMENT;BOUNDS;ALIGN" "HIDE;SHEET")
+    cmake_parse_arguments(PARSE_ARGV 2 ARG "" "SIZE;WIDTH;SCALE;ELEMENT;BOUNDS;ALIGN" "HIDE;SHEET;LINKED")
     if(ARG_UNPARSED_ARGUMENTS)
         message(FATAL_ERROR "orlo_render_svg(${source}): unexpected arguments ${ARG_UNPARSED_ARGUMENTS}")
     endif()
@@ -46,6 +50,16 @@ function(orlo_render_svg source output)
     foreach(id IN LISTS ARG_HIDE)
         list(APPEND size_options --hide ${id})
     endforeach()
+
+    set(linked_paths)
+    foreach(linked IN LISTS ARG_LINKED)
+        list(APPEND linked_paths ${ORLO_DATA_OUT}/${linked})
+    endforeach()
+    if(linked_paths)
+        list(GET linked_paths 0 first_linked)
+        get_filename_component(linked_folder ${first_linked} DIRECTORY)
+        list(APPEND size_options --linked-from ${linked_folder})
+    endif()
 
     set(bounds_output)
     if(ARG_ELEMENT)
@@ -71,7 +85,7 @@ function(orlo_render_svg source output)
     add_custom_command(
         OUTPUT ${output_path} ${bounds_output}
         COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:svgrender> ${command} ${size_options}
-        DEPENDS svgrender ${source_path}
+        DEPENDS svgrender ${source_path} ${linked_paths}
         COMMENT "Data: ${output}"
         VERBATIM)
     set(data_outputs ${data_outputs} ${output_path} PARENT_SCOPE)

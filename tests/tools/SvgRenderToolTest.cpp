@@ -205,6 +205,33 @@ TEST(SvgRenderToolTest, HiddenElementsLeaveTheBackground)
     EXPECT_EQ(png.Pixel(4, 13), kBlue);
 }
 
+// A document that links to a built picture by file name finds it in the --linked-from folder
+// rather than beside itself (the contents stamps crop the rendered page faces this way).
+TEST(SvgRenderToolTest, LinkedPicturesAreReadFromTheGivenFolder)
+{
+    TempFolder folder;
+    folder.WriteFile("art/stamp.svg", R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="40" height="20">
+  <image href="face.png" x="0" y="0" width="40" height="20"/>
+</svg>
+)svg");
+    folder.WriteFile("built/page.svg", kPage);
+    ASSERT_EQ(RunTool({"render", "built/page.svg", "built/face.png"}).code, 0);
+
+    Result result = RunTool({"render", "art/stamp.svg", "stamp.png", "--linked-from", "built"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    Png stamp("stamp.png");
+    ASSERT_EQ(stamp.width, 40);
+    EXPECT_EQ(stamp.Pixel(25, 9), kRed);
+    EXPECT_EQ(stamp.Pixel(4, 13), kBlue);
+
+    // Without the folder the link is looked for beside the document, where there is none.
+    result = RunTool({"render", "art/stamp.svg", "alone.png"});
+    if (result.code == 0)
+    {
+        EXPECT_NE(Png("alone.png").Pixel(25, 9), kRed);
+    }
+}
+
 TEST(SvgRenderToolTest, SheetCellsByAlignment)
 {
     SvgRenderer renderer;

@@ -18,7 +18,8 @@ const char* const kUsage =
     "       svgrender element <in.svg> <id> <out.png> [size] [--hide <id>]... [--bounds-file <file>]\n"
     "       svgrender sheet   <in.svg> <out.png> <id>... [--align center|bottom|stacked] [size] [--hide <id>]...\n"
     "       svgrender bounds  <in.svg> [--prefix <text>] [size] [--hide <id>]...\n"
-    "size:  --size <width>x<height> | --width <width> | --scale <factor>   (default: natural size)\n";
+    "size:  --size <width>x<height> | --width <width> | --scale <factor>   (default: natural size)\n"
+    "--linked-from <folder>: pictures the document links to are read from this folder\n";
 
 bool ParseInt(const std::string& text, int& value)
 {
@@ -54,6 +55,7 @@ struct SvgRenderTool::Options
     std::vector<std::string> positional;
     std::vector<std::string> hidden;
     std::string boundsFile;
+    std::string linkedFrom;
     std::string prefix;
     std::string align = "center";
     int width = 0;
@@ -93,6 +95,8 @@ bool SvgRenderTool::ParseOptions(const std::vector<std::string>& arguments, Opti
             options.hidden.push_back(value);
         else if (argument == "--bounds-file")
             options.boundsFile = value;
+        else if (argument == "--linked-from")
+            options.linkedFrom = value;
         else if (argument == "--prefix")
             options.prefix = value;
         else if (argument == "--align")
@@ -141,7 +145,7 @@ bool SvgRenderTool::ParseOptions(const std::vector<std::string>& arguments, Opti
 
 bool SvgRenderTool::Prepare(SvgRenderer& renderer, const Options& options)
 {
-    if (!renderer.Load(options.positional[0]))
+    if (!renderer.Load(options.positional[0], options.linkedFrom))
         return false;
     if (options.scale > 0)
     {

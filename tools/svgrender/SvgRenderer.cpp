@@ -107,7 +107,7 @@ bool SvgRenderer::Fail(const std::string& message)
     return false;
 }
 
-bool SvgRenderer::Load(const std::filesystem::path& file)
+bool SvgRenderer::Load(const std::filesystem::path& file, const std::filesystem::path& linkedFrom)
 {
     std::vector<uint8_t> bytes;
     if (!Platform::ReadWholeFile(file, bytes))
@@ -117,8 +117,10 @@ bool SvgRenderer::Load(const std::filesystem::path& file)
         name = file.string();
         return Fail("cannot read the file");
     }
-    // Pictures and styles the document refers to are found beside it.
-    return Read(std::string(bytes.begin(), bytes.end()), file.string(), std::filesystem::absolute(file));
+    // Pictures and styles the document refers to are found beside it, or in linkedFrom.
+    const std::filesystem::path base =
+        linkedFrom.empty() ? std::filesystem::absolute(file) : std::filesystem::absolute(linkedFrom) / file.filename();
+    return Read(std::string(bytes.begin(), bytes.end()), file.string(), base);
 }
 
 bool SvgRenderer::LoadText(const std::string& text, const std::string& name)

@@ -54,7 +54,9 @@ public:
 
     // Loads a document from a file, or from text (`name` is used in messages). A failed load
     // leaves no document loaded.
-    [[nodiscard]] bool Load(const std::filesystem::path& file);
+    // Pictures the document links to (`<image href>`) are found beside it, or in
+    // `linkedFrom` when given (a folder of built pictures, e.g. rendered page faces).
+    [[nodiscard]] bool Load(const std::filesystem::path& file, const std::filesystem::path& linkedFrom = {});
     [[nodiscard]] bool LoadText(const std::string& text, const std::string& name);
 
     const std::string& ErrorText() const { return errorText; }

@@ -1,6 +1,6 @@
 # The faces of the playable pages (3 to 18) and the contents pictures of pages 3 to 17.
 # Each face is one SVG of the whole spread; each contents picture is a postage stamp that
-# crops its page's face (contentsNN.svg references pageNN.svg), rendered once in colour for
+# crops its page's built face (contentsNN.svg links to pageNN.png), rendered once in colour for
 # an open page and once faded for a closed one.
 foreach(page RANGE 3 18)
     string(REGEX REPLACE "^([0-9])$" "0\\1" nn ${page})
@@ -9,11 +9,10 @@ endforeach()
 
 foreach(page RANGE 3 17)
     string(REGEX REPLACE "^([0-9])$" "0\\1" nn ${page})
-    orlo_render_svg(art/pages/contents${nn}.svg images/contents/${page}_on.png HIDE vignette-closed)
-    orlo_render_svg(art/pages/contents${nn}.svg images/contents/${page}_off.png HIDE vignette-open)
-    # the stamp shows the page's own face, so it follows that face's changes
-    foreach(state on off)
-        add_custom_command(OUTPUT ${ORLO_DATA_OUT}/images/contents/${page}_${state}.png APPEND
-            DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/art/pages/page${nn}.svg)
-    endforeach()
+    # The stamp crops the page's built face, so it follows that face's changes without
+    # rendering the whole page again.
+    orlo_render_svg(art/pages/contents${nn}.svg images/contents/${page}_on.png HIDE vignette-closed
+        LINKED images/pages/page${nn}.png)
+    orlo_render_svg(art/pages/contents${nn}.svg images/contents/${page}_off.png HIDE vignette-open
+        LINKED images/pages/page${nn}.png)
 endforeach()
