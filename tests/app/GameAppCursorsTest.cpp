@@ -21,6 +21,7 @@ TEST(GameAppCursorsTest, InitInstallsTheCursorPicturesAndTurnsThemOn)
     std::filesystem::copy(ORLO_DATA_SOURCE_DIR, folder.Path(), std::filesystem::copy_options::recursive);
     {
         TestSupport::TestGameApp app;
+        app.processCommandLine = "orlo";
         app.SetAppDataFolder((folder / "share").string());
         app.Init();
         ASSERT_FALSE(app.isShutdown);
