@@ -473,6 +473,7 @@ SharedImageRef VeskAppBase::GetSharedImage(const std::string& fileName, const st
 {
     SharedImageRef reference;
     SharedImage* entry = nullptr;
+    std::unique_lock<std::mutex> loading;
     {
         std::lock_guard guard(imageSet->Lock());
         auto [found, inserted] = sharedImages.try_emplace({UpperCase(fileName), UpperCase(variant)});
@@ -480,6 +481,7 @@ SharedImageRef VeskAppBase::GetSharedImage(const std::string& fileName, const st
         {
             found->second = std::make_unique<SharedImage>();
             found->second->imageSet = imageSet.get();
+            loading = std::unique_lock(found->second->loadLock);
         }
         entry = found->second.get();
         created = inserted;
@@ -487,7 +489,11 @@ SharedImageRef VeskAppBase::GetSharedImage(const std::string& fileName, const st
         reference = entry;
     }
     if (!created)
+    {
+        // Another thread may still be loading the picture: wait for it.
+        std::lock_guard wait(entry->loadLock);
         return reference;
+    }
 
     // Loading may take a while; the map stays free for other users meanwhile.
     std::unique_ptr<MemoryImage> image;
@@ -496,12 +502,11 @@ SharedImageRef VeskAppBase::GetSharedImage(const std::string& fileName, const st
     else
         image = GetImage(fileName, false);
     std::lock_guard guard(imageSet->Lock());
-    if (image)
-    {
-        entry->image = std::move(image);
+    entry->image = std::move(image);
+    loading.unlock();
+    if (entry->image)
         return reference;
-    }
-    // Nothing to share: the entry goes at once unless another user already found it (the
+    // Nothing to share: the entry goes at once unless another user already holds it (the
     // sweep takes it then), so that a later request tries the file again.
     reference.Release();
     auto found = sharedImages.find({UpperCase(fileName), UpperCase(variant)});

@@ -174,5 +174,31 @@ TEST_F(SharedImageCacheTest, LoadingThreadAndUpdatesShareTheMapSafely)
     EXPECT_EQ(app->GetSharedImageCount(), 0u);
 }
 
+TEST_F(SharedImageCacheTest, UsersOfAPictureBeingLoadedWaitForIt)
+{
+    WritePicture("images/big.png", 600, 400, 0xFF808080u);
+    std::atomic<int> loaded{0};
+    std::atomic<int> creators{0};
+    std::vector<std::thread> users;
+    std::vector<SharedImageRef> references(4);
+    for (size_t i = 0; i < references.size(); ++i)
+    {
+        users.emplace_back(
+            [&, i]
+            {
+                bool created = false;
+                references[i] = app->GetSharedImage("images/big", "", created);
+                creators += created ? 1 : 0;
+                if (references[i].GetImage() != nullptr && references[i]->GetWidth() == 600)
+                    ++loaded;
+            });
+    }
+    for (std::thread& user : users)
+        user.join();
+    EXPECT_EQ(creators, 1);
+    EXPECT_EQ(loaded, 4);
+    EXPECT_EQ(references[0].GetImage(), references[3].GetImage());
+}
+
 } // namespace
 } // namespace Vesk
