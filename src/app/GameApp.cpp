@@ -73,8 +73,15 @@ void GameApp::Init()
         return;
     if (!LoadResourceGroup("Common", BindCommonResources))
         return;
-    // TODO(cursors): EnableCustomCursors(true); cursor 0 = IMAGE_CUR_POINTER, 1 and 2 =
-    // IMAGE_CUR_FINGER, 10 = IMAGE_CUR_HOURGLASS, 12 = IMAGE_CUR_ERASER.
+    // The custom cursors: the pointer's tip is its top left, the finger's tip lies about 20 px
+    // from its left edge, the hourglass (32 x 32) and the board's eraser (48 x 48) are centred
+    // on the pointer.
+    EnableCustomCursors(true);
+    SetCursorImage(0, IMAGE_CUR_POINTER);
+    SetCursorImage(1, IMAGE_CUR_FINGER, 20, 0);
+    SetCursorImage(2, IMAGE_CUR_FINGER, 20, 0);
+    SetCursorImage(10, IMAGE_CUR_HOURGLASS, 16, 16);
+    SetCursorImage(12, IMAGE_CUR_ERASER, 24, 24);
     if (!LoadResourceGroup("Interface", BindInterfaceResources))
         return;
     SetButtonStripCells(*resourceManager);

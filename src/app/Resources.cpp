@@ -1,5 +1,6 @@
 #include "app/Resources.h"
 
+#include "framework/graphics/Image.h"
 #include "framework/resources/LoadedFont.h"
 #include "framework/resources/LoadedImage.h"
 #include "framework/resources/ResourceManager.h"
@@ -414,14 +415,13 @@ bool BindInterfaceResources(ResourceManager& resourceManager)
 
 void SetButtonStripCells(ResourceManager& resourceManager)
 {
-    // TODO(graphics): once images carry their cell grid, this is IMAGE_BLH_SIMPLE->columns = 3
-    // and so on; the manager's handle sets the same image's grid until then.
+    // The dialog button strips hold three states side by side.
     for (const char* id : kButtonStrips)
     {
         try
         {
-            std::shared_ptr<LoadedImage> image = resourceManager.RequireImage(id);
-            image->SetCellGrid(image->GetRows(), 3);
+            if (Image* image = resourceManager.RequireImage(id)->GetImage())
+                image->columns = 3;
         }
         catch (const ResourceManagerException&)
         {

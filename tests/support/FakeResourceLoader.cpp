@@ -1,5 +1,7 @@
 #include "support/FakeResourceLoader.h"
 
+#include "framework/graphics/MemoryImage.h"
+
 #include <cstdio>
 #include <utility>
 
@@ -22,8 +24,20 @@ std::string Hex(uint32_t value)
 // FakeLoadedImage
 
 FakeLoadedImage::FakeLoadedImage(std::string path, int width, int height, std::vector<uint32_t> pixels)
-    : path(std::move(path)), width(width), height(height), bits(std::move(pixels))
+    : path(std::move(path)), picture(std::make_unique<MemoryImage>()), width(width), height(height),
+      bits(std::move(pixels)), rows(picture->rows), columns(picture->columns)
 {
+    if (bits.size() == static_cast<size_t>(width) * static_cast<size_t>(height) && !bits.empty())
+        picture->SetBits(bits.data(), width, height);
+    else
+        picture->Create(width, height);
+}
+
+FakeLoadedImage::~FakeLoadedImage() = default;
+
+Image* FakeLoadedImage::GetImage()
+{
+    return picture.get();
 }
 
 void FakeLoadedImage::BitsChanged()

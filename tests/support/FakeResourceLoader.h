@@ -10,6 +10,11 @@
 #include <string>
 #include <vector>
 
+namespace Vesk
+{
+class MemoryImage;
+}
+
 namespace Vesk::TestSupport
 {
 
@@ -18,11 +23,13 @@ class FakeLoadedImage : public LoadedImage
 {
 public:
     FakeLoadedImage(std::string path, int width, int height, std::vector<uint32_t> pixels);
+    ~FakeLoadedImage() override;
+    FakeLoadedImage(const FakeLoadedImage&) = delete;
+    FakeLoadedImage& operator=(const FakeLoadedImage&) = delete;
 
-    // A distinct token per picture, never to be dereferenced.
-    // TODO(graphics): a MemoryImage of the picture's size once images exist, so that code
-    // drawing the bound identifiers can run under tests.
-    Image* GetImage() override { return reinterpret_cast<Image*>(this); }
+    // A real picture of the requested size (with the file's pixels), so that code drawing the
+    // bound identifiers runs under tests.
+    Image* GetImage() override;
     int GetWidth() const override { return width; }
     int GetHeight() const override { return height; }
     uint32_t* GetBits() override { return bits.empty() ? nullptr : bits.data(); }
@@ -41,6 +48,8 @@ public:
     void SetAnimation(const AnimDescription& anim) override;
 
     std::string path;
+    // The picture handed to the game; its cell grid is the one below.
+    std::unique_ptr<MemoryImage> picture;
     int width = 0;
     int height = 0;
     std::vector<uint32_t> bits;
@@ -50,8 +59,9 @@ public:
     bool wantsDisplaySurface = false;
     bool wantPalette = false;
     int textureFlags = 0;
-    int rows = 1;
-    int columns = 1;
+    // The picture's own cell grid (set by the manager or by the game on the picture).
+    int& rows;
+    int& columns;
     std::optional<AnimDescription> anim;
     // What was done to the picture, in order ("commit", "bits changed", "palletize", ...).
     std::vector<std::string> calls;

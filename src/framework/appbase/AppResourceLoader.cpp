@@ -1,87 +1,114 @@
 #include "framework/appbase/AppResourceLoader.h"
 
+#include "framework/appbase/AppLoadedFont.h"
+#include "framework/appbase/AppLoadedImage.h"
 #include "framework/appbase/VeskAppBase.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/ImageFont.h"
+#include "framework/graphics/SysFont.h"
+#include "framework/resources/ImageData.h"
+#include "framework/resources/ImageLib.h"
+#include "framework/sound/SoundManager.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace Vesk
 {
 
 // ---------------------------------------------------------------------------------------
 // Images
-//
-// TODO(graphics): with images and image files in place:
-// - SetAlphaImageColor: ImageLib::SetAlphaImageColor(color);
-// - GetSharedImage: SharedImageRef reference = app->GetSharedImage(path, variant, created); null
-//   when it holds no image, else a LoadedImage that keeps the reference and forwards to its
-//   DDImage (GetBits, BitsChanged, CommitBits, HasAlpha, purgeBits, wantDDSurface, wantPal,
-//   Palletize, textureFlags, PurgeBits, rows and columns, a copy of the AnimDescription into the
-//   image's AnimInfo); HasDisplaySurface is the DDImage's HasSurface;
-// - LoadPixels: ImageLib::GetImage(path, false), its width, height and pixels;
-// - GetImage: app->GetImage(path, true), owned by the LoadedImage.
-// Until then no picture can be loaded, and loading a group with images fails.
 
 void AppResourceLoader::SetAlphaImageColor(uint32_t color)
 {
     alphaImageColor = color;
+    ImageLib::SetAlphaImageColor(color);
 }
 
 std::shared_ptr<LoadedImage> AppResourceLoader::GetSharedImage(const std::string& path, const std::string& variant,
                                                                bool& created)
 {
-    created = false;
-    return nullptr;
+    SharedImageRef reference = app->GetSharedImage(path, variant, created);
+    if (reference.GetImage() == nullptr)
+        return nullptr;
+    return std::make_shared<AppLoadedImage>(std::move(reference));
 }
 
 bool AppResourceLoader::LoadPixels(const std::string& path, LoadedPixels& pixels)
 {
-    return false;
+    std::unique_ptr<ImageData> data = ImageLib::GetImage(path, false);
+    if (!data)
+        return false;
+    pixels.width = data->width;
+    pixels.height = data->height;
+    pixels.pixels = std::move(data->pixels);
+    return true;
 }
 
 std::unique_ptr<LoadedImage> AppResourceLoader::GetImage(const std::string& path)
 {
-    return nullptr;
+    std::unique_ptr<DDImage> image = app->GetImage(path, true);
+    if (!image)
+        return nullptr;
+    return std::make_unique<AppLoadedImage>(std::move(image));
 }
 
 // ---------------------------------------------------------------------------------------
-// Sounds
-//
-// TODO(sound): forward to app->GetSoundManager(): GetFreeSoundId, LoadSound(id, path),
-// SetBaseVolume, SetBasePan, ReleaseSound. Until the application has a sound manager no sound
-// can be loaded.
+// Sounds: the application's sound manager (none before Init: then nothing loads).
 
 int AppResourceLoader::GetFreeSoundId()
 {
-    return 0;
+    SoundManager* sounds = app->GetSoundManager();
+    return sounds != nullptr ? sounds->GetFreeSoundId() : 0;
 }
 
 bool AppResourceLoader::LoadSound(int id, const std::string& path)
 {
-    return false;
+    SoundManager* sounds = app->GetSoundManager();
+    return sounds != nullptr && sounds->LoadSound(id, path);
 }
 
-void AppResourceLoader::SetBaseVolume(int id, double volume) {}
+void AppResourceLoader::SetBaseVolume(int id, double volume)
+{
+    if (SoundManager* sounds = app->GetSoundManager())
+        (void)sounds->SetBaseVolume(id, volume);
+}
 
-void AppResourceLoader::SetBasePan(int id, int pan) {}
+void AppResourceLoader::SetBasePan(int id, int pan)
+{
+    if (SoundManager* sounds = app->GetSoundManager())
+        (void)sounds->SetBasePan(id, pan);
+}
 
-void AppResourceLoader::ReleaseSound(int id) {}
+void AppResourceLoader::ReleaseSound(int id)
+{
+    if (SoundManager* sounds = app->GetSoundManager())
+        sounds->ReleaseSound(id);
+}
 
 // ---------------------------------------------------------------------------------------
 // Fonts
-//
-// TODO(fonts): CreateSysFont: a SysFont(face, pointSize, bold, italic, underline) (null unless
-// IsLoaded), its shadow set by SetShadow; CreateImageFont: an ImageFont(app, descriptorPath), or,
-// with an image, ImageFont over that picture's pixels and the descriptor; IsLoaded,
-// AddTag, GenerateActiveFontLayers and Duplicate forward to the ImageFont. Until then no font
-// can be made.
 
 std::unique_ptr<LoadedFont> AppResourceLoader::CreateSysFont(const std::string& face, int pointSize, bool bold,
                                                              bool italic, bool underline)
 {
-    return nullptr;
+    auto font = std::make_unique<SysFont>(face, pointSize, bold, italic, underline);
+    if (!font->IsLoaded())
+        return nullptr;
+    font->app = app;
+    return std::make_unique<AppLoadedFont>(std::move(font));
 }
 
 std::unique_ptr<LoadedFont> AppResourceLoader::CreateImageFont(const std::string& descriptorPath, LoadedImage* image)
 {
-    return nullptr;
+    if (image == nullptr)
+        return std::make_unique<AppLoadedFont>(std::make_unique<ImageFont>(app, descriptorPath));
+
+    // The older form: one picture, with the glyph widths in a metrics file.
+    auto picture = std::make_shared<ImageData>(image->GetWidth(), image->GetHeight());
+    if (const uint32_t* bits = image->GetBits())
+        std::copy_n(bits, picture->pixels.size(), picture->pixels.begin());
+    return std::make_unique<AppLoadedFont>(std::make_unique<ImageFont>(std::move(picture), descriptorPath));
 }
 
 } // namespace Vesk

@@ -9,6 +9,7 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/ImageSet.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImage.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/FileSystem.h"
 #include "framework/platform/InstanceLock.h"
@@ -31,6 +32,7 @@
 #include "framework/widgets/WidgetManager.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -165,6 +167,7 @@ VeskAppBase::~VeskAppBase()
     soundManager.reset();
     mixer.reset();
     audioOutput.reset();
+    DeleteSharedImages();
     screenImage.reset();
     window.reset();
     if (loadingThread.joinable())
@@ -460,6 +463,90 @@ std::unique_ptr<DDImage> VeskAppBase::GetImage(const std::string& path, bool com
     return image;
 }
 
+namespace
+{
+
+std::string UpperCase(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+SharedImageRef VeskAppBase::GetSharedImage(const std::string& fileName, const std::string& variant, bool& created)
+{
+    SharedImageRef reference;
+    SharedImage* entry = nullptr;
+    std::unique_lock<std::mutex> loading;
+    {
+        std::lock_guard guard(imageSet->Lock());
+        auto [found, inserted] = sharedImages.try_emplace({UpperCase(fileName), UpperCase(variant)});
+        if (inserted)
+        {
+            found->second = std::make_unique<SharedImage>();
+            found->second->imageSet = imageSet.get();
+            loading = std::unique_lock(found->second->loadLock);
+        }
+        entry = found->second.get();
+        created = inserted;
+        // Counted under the lock, so a sweep can never take the entry from under us.
+        reference = entry;
+    }
+    if (!created)
+    {
+        // Another thread may still be loading the picture: wait for it.
+        std::lock_guard wait(entry->loadLock);
+        return reference;
+    }
+
+    // Loading may take a while; the map stays free for other users meanwhile.
+    std::unique_ptr<MemoryImage> image;
+    if (!fileName.empty() && fileName[0] == '!')
+        image = std::make_unique<DDImage>(imageSet.get());
+    else
+        image = GetImage(fileName, false);
+    std::lock_guard guard(imageSet->Lock());
+    entry->image = std::move(image);
+    loading.unlock();
+    if (entry->image)
+        return reference;
+    // Nothing to share: the entry goes at once unless another user already holds it (the
+    // sweep takes it then), so that a later request tries the file again.
+    reference.Release();
+    auto found = sharedImages.find({UpperCase(fileName), UpperCase(variant)});
+    if (found != sharedImages.end() && found->second.get() == entry && entry->refCount == 0)
+        sharedImages.erase(found);
+    return SharedImageRef();
+}
+
+size_t VeskAppBase::GetSharedImageCount() const
+{
+    std::lock_guard guard(imageSet->Lock());
+    return sharedImages.size();
+}
+
+void VeskAppBase::SweepSharedImages()
+{
+    std::lock_guard guard(imageSet->Lock());
+    if (!imageSet->TakeChanged())
+        return;
+    for (auto it = sharedImages.begin(); it != sharedImages.end();)
+    {
+        if (it->second->refCount == 0)
+            it = sharedImages.erase(it);
+        else
+            ++it;
+    }
+}
+
+void VeskAppBase::DeleteSharedImages()
+{
+    std::lock_guard guard(imageSet->Lock());
+    sharedImages.clear();
+}
+
 double VeskAppBase::GetLoadingThreadProgress()
 {
     if (loadingThreadCompleted)
@@ -704,8 +791,7 @@ void VeskAppBase::UpdateFrames()
         ++changedUpdateCount;
     if (musicInterface)
         musicInterface->Update();
-    // TODO(graphics): sweep the shared images whose reference count fell to 0 when the image set
-    // changed.
+    SweepSharedImages();
 }
 
 bool VeskAppBase::DoUpdateFrames()
@@ -919,13 +1005,16 @@ void VeskAppBase::Redraw(const void* rect)
     const Platform::SoftwareCursor* drawnCursor = nullptr;
     if (softwareCursorShown && cursorNumber >= 0 && cursorNumber < static_cast<int>(cursorImages.size()))
     {
-        const CursorImage& image = cursorImages[static_cast<size_t>(cursorNumber)];
-        cursor.pixels = image.pixels.data();
-        cursor.width = image.width;
-        cursor.height = image.height;
-        cursor.x = cursorX - image.hotX;
-        cursor.y = cursorY - image.hotY;
-        drawnCursor = &cursor;
+        const CustomCursor& custom = cursorImages[static_cast<size_t>(cursorNumber)];
+        if (auto* picture = dynamic_cast<MemoryImage*>(custom.image); picture != nullptr && picture->GetBits())
+        {
+            cursor.pixels = picture->GetBits();
+            cursor.width = picture->GetWidth();
+            cursor.height = picture->GetHeight();
+            cursor.x = cursorX - custom.hotX;
+            cursor.y = cursorY - custom.hotY;
+            drawnCursor = &cursor;
+        }
     }
     if (window && screenImage && screenImage->GetBits() != nullptr &&
         window->Present(screenImage->GetBits(), screenImage->GetWidth(), screenImage->GetHeight(), drawnCursor))

@@ -3,6 +3,7 @@
 #include "framework/appbase/DemoReader.h"
 #include "framework/appbase/DemoWriter.h"
 #include "framework/appbase/RandomGenerator.h"
+#include "framework/graphics/SharedImageRef.h"
 #include "framework/platform/WindowMessage.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/DialogListener.h"
@@ -32,6 +33,8 @@ class Mixer;
 class MusicInterface;
 class DDImage;
 class ImageSet;
+class MemoryImage;
+struct SharedImage;
 class SoundManager;
 class Widget;
 class WidgetManager;
@@ -44,18 +47,6 @@ class SettingsStore;
 class Window;
 enum class CursorShape;
 } // namespace Platform
-
-// A cursor picture drawn by the application itself (a software cursor): 32-bit pixels
-// 0xAARRGGBB and the hot spot.
-// TODO(graphics): becomes an Image when images exist.
-struct CursorImage
-{
-    std::vector<uint32_t> pixels;
-    int width = 0;
-    int height = 0;
-    int hotX = 0;
-    int hotY = 0;
-};
 
 // The framework's application object: one per process, reachable through gAppBase. It owns
 // the window and the display, the widget manager, the sound manager and the music interface,
@@ -157,7 +148,13 @@ public:
     // new display image named after path, owned by the caller. Null when the file is missing or
     // unreadable; nothing is reported, callers say what failed.
     virtual std::unique_ptr<DDImage> GetImage(const std::string& path, bool commitBits = true);
-    // TODO(graphics): GetSharedImage and the sweep of unused shared images.
+    // The image shared by every user of (fileName, variant), both compared without case: the
+    // entry of the shared image map, created when missing (created tells). A new entry's image is
+    // made outside the display lock: a name starting with "!" gives a new empty display image,
+    // any other is loaded with GetImage (fileName, false). The reference holds no image when the
+    // file could not be loaded. Entries nobody refers to any more are deleted by the next fixed
+    // update. Safe on the loading thread.
+    virtual SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool& created);
     virtual void SwitchScreenMode(bool wantWindowed, bool is3D, bool force = false);
     virtual void SwitchScreenMode(bool wantWindowed);
     virtual void SwitchScreenMode();
@@ -209,8 +206,11 @@ public:
     void SetCursor(int cursorNumber);
     int GetCursor() const { return cursorNumber; }
     void EnableCustomCursors(bool enabled);
-    // A picture drawn as the cursor for this number (0..12); an empty image removes it.
-    void SetCursorImage(int cursorNumber, const CursorImage& image);
+    // A picture drawn as the cursor for this number (0..12) with its hot spot (the pixel that
+    // lies on the pointer) at (hotX, hotY); null removes it. The image stays its owner's (the
+    // resource manager's for manifest pictures) and must live while it is set.
+    void SetCursorImage(int cursorNumber, Image* image, int hotX = 0, int hotY = 0);
+    Image* GetCursorImage(int cursorNumber) const;
     // A system shape shown for every cursor number, or none (std::nullopt).
     void SetOverrideCursor(std::optional<Platform::CursorShape> shape);
 
@@ -230,6 +230,8 @@ public:
     DDImage* GetScreenImage() { return screenImage.get(); }
     // Every memory image made for this application registers here.
     ImageSet& GetImageSet() { return *imageSet; }
+    // The number of entries in the shared image map (swept or not).
+    size_t GetSharedImageCount() const;
     WidgetManager* GetWidgetManager() { return widgetManager.get(); }
     Platform::Window* GetWindow() { return window.get(); }
     MusicInterface* GetMusicInterface() { return musicInterface.get(); }
@@ -537,6 +539,8 @@ protected:
     // The image set outlives every image in it, the screen image included.
     std::unique_ptr<ImageSet> imageSet;
     std::unique_ptr<DDImage> screenImage;
+    // The shared image map by upper-cased (file name, variant), guarded by the image set's lock.
+    std::map<std::pair<std::string, std::string>, std::unique_ptr<SharedImage>> sharedImages;
     std::unique_ptr<AudioOutput> audioOutput;
     std::shared_ptr<Mixer> mixer;
     std::unique_ptr<MusicInterface> musicInterface;
@@ -556,8 +560,21 @@ protected:
     std::map<int, Dialog*> dialogMap;
     std::vector<Dialog*> dialogList;
 
+    // A custom cursor picture and the pixel of it that lies on the pointer.
+    struct CustomCursor
+    {
+        Image* image = nullptr;
+        int hotX = 0;
+        int hotY = 0;
+    };
+
+    // Deletes the shared images nobody refers to when a reference let go since the last sweep.
+    void SweepSharedImages();
+    // Deletes every shared image (shutdown).
+    void DeleteSharedImages();
+
     int cursorNumber = 0;
-    std::array<CursorImage, 13> cursorImages;
+    std::array<CustomCursor, 13> cursorImages;
     std::optional<Platform::CursorShape> overrideCursor;
     bool softwareCursorShown = false;
     int cursorX = 0;

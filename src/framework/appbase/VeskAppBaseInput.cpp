@@ -1,6 +1,7 @@
 // The application's window procedure, the deferred message queue, focus, cursors, the debug
 // keys, the screen-saver mode and the command line.
 #include "framework/appbase/VeskAppBase.h"
+#include "framework/graphics/Image.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/MessageBox.h"
 #include "framework/platform/Window.h"
@@ -562,15 +563,23 @@ void VeskAppBase::EnableCustomCursors(bool enabled)
     EnforceCursor();
 }
 
-void VeskAppBase::SetCursorImage(int number, const CursorImage& image)
+void VeskAppBase::SetCursorImage(int number, Image* image, int hotX, int hotY)
 {
     if (number < 0 || number >= static_cast<int>(cursorImages.size()))
         return;
-    CursorImage& slot = cursorImages[static_cast<size_t>(number)];
-    slot = image;
-    if (slot.width <= 0 || slot.height <= 0 || slot.pixels.size() != static_cast<size_t>(slot.width) * slot.height)
-        slot = CursorImage();
+    CustomCursor& slot = cursorImages[static_cast<size_t>(number)];
+    slot = CustomCursor();
+    if (image != nullptr && image->GetWidth() > 0 && image->GetHeight() > 0)
+        slot = CustomCursor{image, hotX, hotY};
+    forcePresent = true; // the picture under the pointer may have changed
     EnforceCursor();
+}
+
+Image* VeskAppBase::GetCursorImage(int number) const
+{
+    if (number < 0 || number >= static_cast<int>(cursorImages.size()))
+        return nullptr;
+    return cursorImages[static_cast<size_t>(number)].image;
 }
 
 void VeskAppBase::SetOverrideCursor(std::optional<CursorShape> shape)
@@ -595,7 +604,7 @@ void VeskAppBase::EnforceCursor()
         return;
     }
     bool hasImage = cursorNumber >= 0 && cursorNumber < static_cast<int>(cursorImages.size()) &&
-                    !cursorImages[static_cast<size_t>(cursorNumber)].pixels.empty();
+                    cursorImages[static_cast<size_t>(cursorNumber)].image != nullptr;
     if (hasImage && (customCursorsEnabled || playingDemo || cursorNumber == 12))
     {
         showSoftware(true);

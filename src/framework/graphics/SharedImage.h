@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace Vesk
 {
@@ -19,6 +20,9 @@ struct SharedImage
     std::atomic<int> refCount{0};
     // Marked changed when the last reference leaves; may be null.
     ImageSet* imageSet = nullptr;
+    // Held by whoever loads the image while the entry is new, so that other users of the same
+    // entry wait for the picture instead of finding none.
+    std::mutex loadLock;
 
     SharedImage();
     ~SharedImage();

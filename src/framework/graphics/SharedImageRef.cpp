@@ -92,8 +92,11 @@ void SharedImageRef::Release()
     ownsImage = false;
     if (sharedImage)
     {
-        if (--sharedImage->refCount == 0 && sharedImage->imageSet)
-            sharedImage->imageSet->MarkChanged();
+        // Once the count is 0 another thread's sweep may delete the entry at once: read what
+        // is needed from it first.
+        ImageSet* imageSet = sharedImage->imageSet;
+        if (--sharedImage->refCount == 0 && imageSet)
+            imageSet->MarkChanged();
         sharedImage = nullptr;
     }
 }

@@ -1,3 +1,4 @@
+#include "framework/graphics/MemoryImage.h"
 #include "framework/platform/Window.h"
 #include "framework/platform/WindowMessage.h"
 #include "framework/sound/MusicInterface.h"
@@ -251,14 +252,11 @@ TEST(WindowInputTest, CursorsAndTheSoftwareCursorOnThePresentedFrame)
     auto& app = driver.Create<TestApp>();
     ASSERT_TRUE(driver.Launch());
     app.Fill(0xFF000000u);
-    CursorImage red;
-    red.width = 4;
-    red.height = 4;
-    red.hotX = 1;
-    red.hotY = 1;
-    red.pixels.assign(16, 0xFFFF0000u);
-    app.SetCursorImage(12, red);
-    app.SetCursorImage(1, red);
+    MemoryImage red(&app.GetImageSet());
+    std::vector<uint32_t> redPixels(16, 0xFFFF0000u);
+    red.SetBits(redPixels.data(), 4, 4);
+    app.SetCursorImage(12, &red, 1, 1);
+    app.SetCursorImage(1, &red, 1, 1);
 
     driver.MoveTo(100, 100);
     app.SetCursor(12); // the board cursor is always drawn by the game
@@ -290,6 +288,8 @@ TEST(WindowInputTest, CursorsAndTheSoftwareCursorOnThePresentedFrame)
     EXPECT_FALSE(app.mouseInWindow);
     EXPECT_EQ(app.board->Lines("leave").size(), 1u);
     EXPECT_EQ(driver.PresentedFrame()[199 * 800 + 299], 0xFF000000u);
+    app.SetCursorImage(12, nullptr);
+    app.SetCursorImage(1, nullptr);
 }
 
 TEST(WindowInputTest, DebugKeysTakeScreenshotsAndDumpImages)
