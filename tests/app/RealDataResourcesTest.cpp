@@ -184,7 +184,7 @@ const std::pair<const char*, int*> kSounds[] = {
 #undef VESK_SOUND
 
 // Enabled once the publication's art is complete.
-TEST(RealDataResourcesTest, DISABLED_BothGroupsLoadBindAndMatchTheManifestTable)
+TEST(RealDataResourcesTest, BothGroupsLoadBindAndMatchTheManifestTable)
 {
     const std::filesystem::path archive = std::filesystem::path(ORLO_BUILT_DATA_DIR) / "main.pak";
     ASSERT_TRUE(std::filesystem::exists(archive)) << "build the data target first: " << archive;
