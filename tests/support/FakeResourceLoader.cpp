@@ -26,6 +26,21 @@ FakeLoadedImage::FakeLoadedImage(std::string path, int width, int height, std::v
 {
 }
 
+Image* FakeLoadedImage::GetImage()
+{
+    if (!image)
+    {
+        image = std::make_unique<MemoryImage>();
+        if (bits.size() == static_cast<size_t>(width) * static_cast<size_t>(height) && !bits.empty())
+            image->SetBits(bits.data(), width, height);
+        else
+            image->Create(width, height);
+        image->rows = rows;
+        image->columns = columns;
+    }
+    return image.get();
+}
+
 void FakeLoadedImage::BitsChanged()
 {
     calls.push_back("bits changed");
@@ -76,6 +91,11 @@ void FakeLoadedImage::SetCellGrid(int rows, int columns)
 {
     this->rows = rows;
     this->columns = columns;
+    if (image)
+    {
+        image->rows = rows;
+        image->columns = columns;
+    }
 }
 
 void FakeLoadedImage::SetAnimation(const AnimDescription& anim)

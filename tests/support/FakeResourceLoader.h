@@ -1,7 +1,9 @@
 #pragma once
 
+#include "framework/graphics/MemoryImage.h"
 #include "framework/resources/AnimDescription.h"
 #include "framework/resources/ResourceLoader.h"
+#include "support/FakeFont.h"
 
 #include <map>
 #include <memory>
@@ -19,10 +21,9 @@ class FakeLoadedImage : public LoadedImage
 public:
     FakeLoadedImage(std::string path, int width, int height, std::vector<uint32_t> pixels);
 
-    // A distinct token per picture, never to be dereferenced.
-    // TODO(graphics): a MemoryImage of the picture's size once images exist, so that code
-    // drawing the bound identifiers can run under tests.
-    Image* GetImage() override { return reinterpret_cast<Image*>(this); }
+    // A memory image of the picture (its pixels as they are when first asked for), so that code
+    // drawing the bound identifiers runs under tests.
+    Image* GetImage() override;
     int GetWidth() const override { return width; }
     int GetHeight() const override { return height; }
     uint32_t* GetBits() override { return bits.empty() ? nullptr : bits.data(); }
@@ -55,6 +56,9 @@ public:
     std::optional<AnimDescription> anim;
     // What was done to the picture, in order ("commit", "bits changed", "palletize", ...).
     std::vector<std::string> calls;
+
+private:
+    std::unique_ptr<MemoryImage> image;
 };
 
 // A font of the fake loader.
@@ -64,7 +68,8 @@ public:
     FakeLoadedFont(std::string description, bool imageFont, bool loaded, std::shared_ptr<int> liveFonts);
     ~FakeLoadedFont() override;
 
-    Font* GetFont() override { return reinterpret_cast<Font*>(this); }
+    // A FakeFont, so that code drawing the bound identifiers runs under tests.
+    Font* GetFont() override { return &font; }
     bool IsImageFont() const override { return imageFont; }
     bool IsLoaded() const override { return loaded; }
     void SetShadow(bool shadow) override { this->shadow = shadow; }
@@ -79,6 +84,7 @@ public:
     std::vector<std::string> tags;
     int rebuilds = 0;
     bool duplicate = false;
+    FakeFont font;
 
 private:
     std::shared_ptr<int> liveFonts;
