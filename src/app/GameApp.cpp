@@ -349,6 +349,12 @@ bool GameApp::ReadPagesData()
 {
     Log("Extracting pages data");
     content.gameDataLoading = true;
+    // Every face is rendered afresh; none of the previous reading may be shared.
+    for (PageRecord& page : content.pages)
+    {
+        page.faceImage.reset();
+        page.doneFaceImage.reset();
+    }
     XMLElement element;
     while (parser->NextElement(element))
     {
@@ -372,8 +378,8 @@ void GameApp::RenderPageFaces(int row)
         page.doneFaceImage = page.faceImage;
     else if (ContentModel::IsPage(page.doneFaceSource))
         page.doneFaceImage = content.pages[static_cast<size_t>(page.doneFaceSource)].faceImage;
-    // A row that shares a face not rendered in this pass (its tag comes later in the file)
-    // renders the picture itself.
+    // A row whose done face is the face of a row not read yet (its tag comes later in the
+    // file) renders the picture itself.
     if (!page.doneFaceImage)
         page.doneFaceImage = RenderFace(page.doneFace, row, nullptr);
 }

@@ -214,6 +214,28 @@ TEST_F(GameAppPicturesTest, DoneFacesAreTheFaceAnEqualFaceOrTheirOwn)
     EXPECT_EQ(pages[4].doneFaceImage, pages[3].faceImage);
 }
 
+TEST_F(GameAppPicturesTest, DoneFaceOfAPageReadLaterIsRenderedAfresh)
+{
+    // The contents page's tag follows page 4's, whose done face is the contents face: page 4
+    // cannot share a face that is not rendered yet, nor one left from an earlier reading.
+    std::string config = kConfig;
+    std::string contentsTag = "<Page2 face=\"f/contents\" type=\"Contents\" open=\"true\"/>";
+    size_t at = config.find(contentsTag);
+    ASSERT_NE(at, std::string::npos);
+    config.erase(at, contentsTag.size());
+    config.insert(config.find("<Page5 "), contentsTag);
+    folder.WriteFile("properties/config.xml", config);
+
+    auto app = MakeApp();
+    app->LoadConfiguration(); // reads the pages twice
+    const auto& pages = app->content.pages;
+    ASSERT_NE(pages[3].doneFaceImage, nullptr);
+    EXPECT_NE(pages[3].doneFaceImage, pages[1].faceImage);
+    EXPECT_NE(pages[3].doneFaceImage, pages[3].faceImage);
+    EXPECT_EQ(PixelAt(pages[3].doneFaceImage.get(), 10, 10), kFaceColours[1]);
+    EXPECT_EQ(PixelAt(pages[3].doneFaceImage.get(), 1, 1), kOverlay);
+}
+
 TEST_F(GameAppPicturesTest, TitlesBonusesAndDeskItemsLoadTheirPictures)
 {
     auto app = MakeApp();

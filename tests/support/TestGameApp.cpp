@@ -14,6 +14,15 @@ TestGameApp::TestGameApp()
     loader->loadEverything = true;
     resourceLoader = loader.get();
     resourceManager->SetLoader(std::move(loader));
+    processCommandLine = "orlo";
+    exitHandler = [this](int code) { exitCodes.push_back(code); };
+}
+
+void TestGameApp::LoadingThreadCompleted()
+{
+    GameApp::LoadingThreadCompleted();
+    if (stopWhenStarted)
+        Shutdown();
 }
 
 bool TestGameApp::OpenURL(const std::string& url, bool shutdownAfter)
