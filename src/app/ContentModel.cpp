@@ -194,7 +194,7 @@ ContentModel::Filled ContentModel::ApplyStartTag(const std::string& section, con
             DeskItem& item = deskItems[static_cast<size_t>(n - 1)];
             item.x = IntAttribute(attributes, "x");
             item.y = IntAttribute(attributes, "y");
-            item.image = TextAttribute(attributes, "image");
+            item.imagePath = TextAttribute(attributes, "image");
             return {Table::DeskItem, n - 1};
         }
         int row = TriPointRowForTag(name);
@@ -311,7 +311,6 @@ int ContentModel::ApplyPageTag(const std::string& section, const std::string& na
     page.notePrepared = false;
     page.stamped = false;
     page.openScenePlayed = false;
-    page.faceNameStamp.clear();
     return row;
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "framework/graphics/DDImage.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +46,12 @@ struct PageRecord
     // Where the done face comes from: this row itself (no done_face), an earlier row whose
     // face is the same picture (its rendered face is shared), or -1: rendered from doneFace.
     int doneFaceSource = -1;
+    // The rendered face, 767 x 588: the picture with the page-edge overlay (except on the cover).
+    // doneFaceImage is shown once the page is done: faceImage itself, the faceImage of the row
+    // doneFaceSource (one image shared by both rows), or a rendering of its own. Null until the
+    // pages are read.
+    std::shared_ptr<DDImage> faceImage;
+    std::shared_ptr<DDImage> doneFaceImage;
     bool open = false;
     bool done = false;
     bool notePrepared = false; // the final mini-game has drawn this page's empty note place
@@ -52,9 +61,6 @@ struct PageRecord
     int itemCount = 0;
     std::array<int, kListSlotCount> listSlots{}; // the board's list when the page was left unfinished
     std::array<double, kMaxPictureItems> itemFound{};
-    // The player name stamped onto the done face when the game was loaded (empty: none).
-    // TODO(images): stamp IMAGE_STAMP and the name onto the rendered face instead.
-    std::string faceNameStamp;
 };
 
 // A title on the contents page ("Title%d", n = 3..130 -> rows 0..127).
@@ -73,9 +79,11 @@ struct ContentsEntry
     int pn = 0; // picture number: "images/contents/<pn>_on" and "_off"
     int lX = 0; // centre of the "new" mark
     int lY = 0;
-    // TODO(images): the loaded pictures join these paths.
+    // The picture shown while the page is open and while it is not; null when missing.
     std::string onImagePath;
     std::string offImagePath;
+    std::unique_ptr<DDImage> onImage;
+    std::unique_ptr<DDImage> offImage;
     int textHeight = 0; // set by the contents page drawing; bounds the hover rectangle
 };
 
@@ -96,7 +104,8 @@ struct MiniGameEntry
 // A place on a page where a bonus picture can lie ("Bonus%d", n = 1..32).
 struct BonusSpot
 {
-    std::string bitmap; // TODO(images): the loaded picture joins this path
+    std::string bitmap;             // path of the picture
+    std::unique_ptr<DDImage> image; // the picture; null when missing
     int x = 0;
     int y = 0;
 };
@@ -128,7 +137,8 @@ struct DeskItem
 {
     int x = 0;
     int y = 0;
-    std::string image; // TODO(images): the loaded picture joins this path
+    std::string imagePath;
+    std::unique_ptr<DDImage> image; // null when missing
 };
 
 // A camera path: two quadratic curves through three points, evaluated at U = 1..3.
@@ -150,7 +160,8 @@ struct TriPointRow
 // A hidden object of the page being played, read from the page's picture.cfg.
 struct PictureItem
 {
-    std::string imagePath; // TODO(images): the loaded picture joins this path
+    std::string imagePath;          // dir + fileName
+    std::unique_ptr<DDImage> image; // the object's picture (the scene player's stand-in when missing)
     int x = 0;
     int y = 0;
     int homeX = 0;
@@ -249,6 +260,8 @@ public:
 
     std::array<PageRecord, kMaxPages> pages;
     std::array<bool, kMaxPages> initialOpen{};
+    // The contents page's picture without the overlay, kept to redraw its face; null when missing.
+    std::unique_ptr<DDImage> contentsBackground;
     int pageCount = 0; // Pages/PagesNumber
     std::array<ContentsEntry, kMaxTitles> titles;
     std::array<MiniGameEntry, kMaxMiniGameEntries> miniGameEntries;

@@ -4,6 +4,8 @@
 #include "app/Resources.h"
 #include "app/SaveFile.h"
 #include "framework/appbase/Buffer.h"
+#include "framework/graphics/Font.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/platform/Shell.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/resources/XMLParser.h"
@@ -13,11 +15,33 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace Vesk
 {
 
 GameApp* gGameApp = nullptr;
+
+namespace
+{
+
+// How many of the 10 x 10 sample points of a picture are opaque enough to be hit, read from
+// its palettized form when it has one (reading the bits would unpack it again).
+int CountOpaqueSamples(DDImage& image)
+{
+    if (!image.IsPalettized())
+        return ContentModel::CountOpaqueSamples(image.GetBits(), image.GetWidth(), image.GetHeight());
+    const std::vector<uint32_t>& palette = image.GetPalette();
+    const std::vector<uint8_t>& indices = image.GetColorIndices();
+    std::vector<uint32_t> pixels(indices.size());
+    for (size_t i = 0; i < indices.size(); ++i)
+        pixels[i] = indices[i] < palette.size() ? palette[indices[i]] : 0;
+    if (pixels.size() != static_cast<size_t>(image.GetWidth()) * static_cast<size_t>(image.GetHeight()))
+        return -1;
+    return ContentModel::CountOpaqueSamples(pixels.data(), image.GetWidth(), image.GetHeight());
+}
+
+} // namespace
 
 GameApp::GameApp()
 {
@@ -43,7 +67,8 @@ GameApp::~GameApp()
     resourceManager->UnloadGroup("Common");
     resourceManager->UnloadGroup("Interface");
     ResetResourceIdentifiers();
-    // TODO(images): free the bonus pictures.
+    for (int spot = 0; spot < content.bonusCount && spot < kMaxBonuses; ++spot)
+        content.bonuses[static_cast<size_t>(spot)].image.reset();
     if (gGameApp == this)
         gGameApp = nullptr;
 }
@@ -85,8 +110,12 @@ void GameApp::Init()
     if (!LoadResourceGroup("Interface", BindInterfaceResources))
         return;
     SetButtonStripCells(*resourceManager);
-    // TODO(images): logoNa = GetImage("fsdata/logo_na", true), logoA =
-    // GetImage("fsdata/logo_a", true); logosAvailable when both loaded.
+
+    logosAvailable = true;
+    logoNa = GetImage("fsdata/logo_na", true);
+    logoA = GetImage("fsdata/logo_a", true);
+    if (!logoNa || !logoA)
+        logosAvailable = false;
 
     Log("Loading config");
     LoadConfiguration();
@@ -291,17 +320,30 @@ void GameApp::ReadLocalTexts()
 
 void GameApp::LoadContentPictures(ContentModel::Filled filled)
 {
+    if (filled.row < 0)
+        return;
+    size_t row = static_cast<size_t>(filled.row);
     switch (filled.table)
     {
     case ContentModel::Table::Title:
-        // TODO(images): the entry's onImage and offImage = GetImage(onImagePath / offImagePath, true).
+    {
+        ContentsEntry& entry = content.titles[row];
+        entry.onImage = GetImage(entry.onImagePath, true);
+        entry.offImage = GetImage(entry.offImagePath, true);
         break;
+    }
     case ContentModel::Table::Bonus:
-        // TODO(images): the spot's image = GetImage(bitmap, true), freed by the destructor.
+    {
+        BonusSpot& spot = content.bonuses[row];
+        spot.image = GetImage(spot.bitmap, true);
         break;
+    }
     case ContentModel::Table::DeskItem:
-        // TODO(images): the item's picture = GetImage(image, true).
+    {
+        DeskItem& item = content.deskItems[row];
+        item.image = GetImage(item.imagePath, true);
         break;
+    }
     default:
         break;
     }
@@ -314,6 +356,12 @@ bool GameApp::ReadPagesData()
 {
     Log("Extracting pages data");
     content.gameDataLoading = true;
+    // Every face is rendered afresh; none of the previous reading may be shared.
+    for (PageRecord& page : content.pages)
+    {
+        page.faceImage.reset();
+        page.doneFaceImage.reset();
+    }
     XMLElement element;
     while (parser->NextElement(element))
     {
@@ -329,10 +377,62 @@ bool GameApp::ReadPagesData()
 
 void GameApp::RenderPageFaces(int row)
 {
-    // TODO(images): render faceImage (767 x 588) from GetImage(face, true), "%s not found" /
-    // "Pages error" when missing; for row 1 keep GetImage(face) as contentsBackground; draw
-    // IMAGE_PAGES over every row but 0. doneFaceImage: faceImage of row doneFaceSource, or
-    // rendered the same way from doneFace when doneFaceSource is -1.
+    PageRecord& page = content.pages[static_cast<size_t>(row)];
+    page.faceImage = RenderFace(page.face, row, row == 1 ? &content.contentsBackground : nullptr);
+
+    page.doneFaceImage.reset();
+    if (page.doneFaceSource == row)
+        page.doneFaceImage = page.faceImage;
+    else if (ContentModel::IsPage(page.doneFaceSource))
+        page.doneFaceImage = content.pages[static_cast<size_t>(page.doneFaceSource)].faceImage;
+    // A row whose done face is the face of a row not read yet (its tag comes later in the
+    // file) renders the picture itself.
+    if (!page.doneFaceImage)
+        page.doneFaceImage = RenderFace(page.doneFace, row, nullptr);
+}
+
+std::shared_ptr<DDImage> GameApp::RenderFace(const std::string& path, int row, std::unique_ptr<DDImage>* keptPicture)
+{
+    std::unique_ptr<DDImage> picture = GetImage(path, true);
+    if (!picture)
+        MsgBox(path + " not found", "Pages error", 0);
+
+    auto face = std::make_shared<DDImage>(&GetImageSet());
+    face->filePath = path;
+    face->Create(static_cast<int>(pageWidth), static_cast<int>(pageFullHeight));
+    {
+        Graphics graphics(face.get());
+        graphics.DrawImage(picture.get(), 0, 0);
+        if (row != 0)
+            graphics.DrawImage(IMAGE_PAGES, 0, 0);
+    }
+    face->CommitBits();
+    if (keptPicture != nullptr)
+        *keptPicture = std::move(picture);
+    return face;
+}
+
+DDImage* GameApp::DoneFaceForDrawing(int row)
+{
+    if (!ContentModel::IsPage(row))
+        return nullptr;
+    PageRecord& page = content.pages[static_cast<size_t>(row)];
+    if (!page.doneFaceImage)
+        return nullptr;
+    bool shared = false;
+    for (int other = 0; other < kMaxPages && !shared; ++other)
+    {
+        const PageRecord& record = content.pages[static_cast<size_t>(other)];
+        shared = other != row && (record.faceImage == page.doneFaceImage || record.doneFaceImage == page.doneFaceImage);
+    }
+    if (shared)
+    {
+        auto copy = std::make_shared<DDImage>(*page.doneFaceImage);
+        if (page.faceImage == page.doneFaceImage)
+            page.faceImage = copy;
+        page.doneFaceImage = std::move(copy);
+    }
+    return page.doneFaceImage.get();
 }
 
 void GameApp::LoadPageItems(const std::string& dir, int pageIndex)
@@ -358,9 +458,25 @@ void GameApp::LoadPageItems(const std::string& dir, int pageIndex)
 
 void GameApp::LoadPictureItemPicture(int index)
 {
-    // TODO(images): load imagePath through the scene player's logged image loading ("   Loading
-    // <path>"; "Image %s not found." / "Scene error" when missing), prepare it, and set
-    // opaqueSamples = ContentModel::CountOpaqueSamples over its pixels.
+    PictureItem& item = content.pictureItems[static_cast<size_t>(index)];
+    item.image = LoadSceneImage(item.imagePath);
+    item.opaqueSamples = item.image ? CountOpaqueSamples(*item.image) : -1;
+}
+
+std::unique_ptr<DDImage> GameApp::LoadSceneImage(const std::string& path)
+{
+    Log("   Loading " + path);
+    std::unique_ptr<DDImage> image = GetImage(path, true);
+    if (!image)
+    {
+        MsgBox("Image " + path + " not found.", "Scene error", 0);
+        image = GetImage("images/404", true);
+        if (!image)
+            return nullptr;
+    }
+    // Pictures of more than 256 colours stay as they are.
+    (void)image->Palletize();
+    return image;
 }
 
 void GameApp::ChangeSet(bool playScene)
@@ -462,10 +578,17 @@ void GameApp::ApplySaveData(const SaveData& data)
 
 void GameApp::StampDoneFace(int row)
 {
-    // TODO(images): draw IMAGE_STAMP at (Desktop/STAMPX, STAMPY) onto the page's faceImage and
-    // playerName in FONT_SCRIPT with the colour (STAMP_Wr, STAMP_Wg, STAMP_Wb) at
-    // (Desktop/STAMP_WX, STAMP_WY).
-    content.pages[static_cast<size_t>(row)].faceNameStamp = playerName;
+    // The stamp goes onto the face a done page shows, as when the player earned it.
+    DDImage* face = DoneFaceForDrawing(row);
+    if (face == nullptr)
+        return;
+    const GameConfig::DesktopSection& desktop = config.desktop;
+    Graphics graphics(face);
+    graphics.DrawImage(IMAGE_STAMP, desktop.STAMPX, desktop.STAMPY);
+    graphics.SetFont(FONT_SCRIPT);
+    graphics.SetColor(Color(desktop.STAMP_Wr, desktop.STAMP_Wg, desktop.STAMP_Wb));
+    graphics.DrawString(playerName, desktop.STAMP_WX, desktop.STAMP_WY);
+    face->CommitBits();
 }
 
 void GameApp::StartNewGame()

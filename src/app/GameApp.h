@@ -57,6 +57,15 @@ public:
     void LoadPageItems(const std::string& dir, int pageIndex);
     void UpdateMiniGamesAvailable() { content.UpdateMiniGamesAvailable(); }
 
+    // Loads a picture the way the scene player does: logs "   Loading <path>", commits and
+    // palettizes it; a missing picture is reported ("Image <path> not found.", "Scene error")
+    // and "images/404" stands in for it. Null only when the stand-in is missing as well.
+    std::unique_ptr<DDImage> LoadSceneImage(const std::string& path);
+    // The done face of a page, ready to be drawn on (the name stamp): when it is shared with
+    // another page, the page first gets a copy of its own, so the other page stays as it was.
+    // Null when the page has no done face.
+    DDImage* DoneFaceForDrawing(int row);
+
     // Moves on to the next set while the current one is done, opening its pages, and draws
     // the bonus picks for the new set. Called after every completed page and at start-up.
     void ChangeSet(bool playScene);
@@ -103,6 +112,9 @@ public:
     std::array<BonusPick, kMaxBonusPicks> bonusPicks{};
     int bonusPickCount = 0;
 
+    // The cover's logo and its highlighted form; logosAvailable only when both loaded.
+    std::unique_ptr<DDImage> logoNa;
+    std::unique_ptr<DDImage> logoA;
     bool logosAvailable = false;
 
 protected:
@@ -119,6 +131,11 @@ private:
     void SwitchToFullScreen();
     void LoadContentPictures(ContentModel::Filled filled);
     void RenderPageFaces(int row);
+    // A face of 767 x 588 holding the picture at path and, on every row but the cover, the
+    // page-edge overlay. A missing picture is reported ("<path> not found", "Pages error") and
+    // leaves the face blank but for the overlay. The loaded picture is handed to keptPicture
+    // when given.
+    std::shared_ptr<DDImage> RenderFace(const std::string& path, int row, std::unique_ptr<DDImage>* keptPicture);
     void LoadPictureItemPicture(int index);
     void StampDoneFace(int row);
     void ApplySaveData(const SaveData& data);

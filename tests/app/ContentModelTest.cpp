@@ -165,7 +165,7 @@ TEST(ContentModelTest, TitlesEntriesBonusesAndDeskItemsReadTheirAttributes)
     filled = model->ApplyStartTag("Desktop", "Item10", {{"x", "380"}, {"y", "-20"}, {"image", "images/desk/cup"}});
     EXPECT_EQ(filled.table, ContentModel::Table::DeskItem);
     EXPECT_EQ(model->deskItems[9].y, -20);
-    EXPECT_EQ(model->deskItems[9].image, "images/desk/cup");
+    EXPECT_EQ(model->deskItems[9].imagePath, "images/desk/cup");
 
     // Tags in the wrong section, or not written as "%d" writes them, are not content.
     EXPECT_EQ(model->ApplyStartTag("Desktop", "Title3", {}).table, ContentModel::Table::None);

@@ -106,7 +106,7 @@ TEST_F(PublicationDataTest, SetsRulesAndEntriesAreComplete)
         EXPECT_FALSE(content.bonuses[static_cast<size_t>(spot)].bitmap.empty());
     ASSERT_GT(app->config.desktop.ItemsCount, 0);
     for (int item = 0; item < app->config.desktop.ItemsCount; ++item)
-        EXPECT_FALSE(content.deskItems[static_cast<size_t>(item)].image.empty()) << "item " << item + 1;
+        EXPECT_FALSE(content.deskItems[static_cast<size_t>(item)].imagePath.empty()) << "item " << item + 1;
 }
 
 TEST_F(PublicationDataTest, CameraPathsLeadFromTheJournalToEachZoomingGame)

@@ -2,6 +2,7 @@
 
 #include "app/GameApp.h"
 #include "framework/platform/MessageBox.h"
+#include "support/MissingPictures.h"
 #include "support/TempFolder.h"
 #include "support/TestGameApp.h"
 
@@ -17,6 +18,7 @@ namespace Vesk
 namespace
 {
 
+using TestSupport::MissingPictures;
 using TestSupport::TempFolder;
 using TestSupport::TestGameApp;
 
@@ -62,7 +64,9 @@ TEST(RunGameTest, StartsAndStopsOnTheShippedData)
 
     int result = RunGame([] { return std::make_unique<TestGameApp>(); });
     EXPECT_EQ(result, 0);
-    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : boxes.shown[0]);
+    // Page faces still being drawn are reported as missing, and the game goes on; nothing else.
+    std::vector<std::string> others = MissingPictures::OtherMessages(boxes.shown, folder.Path());
+    EXPECT_TRUE(others.empty()) << (others.empty() ? "" : others[0]);
     EXPECT_FALSE(folder.Exists("log.txt")) << "no log unless the player asked for one";
 
     // The application saved the new player's progress when it was destroyed.
@@ -83,7 +87,7 @@ TEST(RunGameTest, StartsAndStopsOnTheShippedData)
               std::string::npos)
         << log;
     EXPECT_EQ(log.find("an old run"), std::string::npos);
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(MissingPictures::OtherMessages(boxes.shown, folder.Path()).empty());
 }
 
 } // namespace

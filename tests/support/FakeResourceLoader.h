@@ -1,7 +1,9 @@
 #pragma once
 
+#include "framework/graphics/MemoryImage.h"
 #include "framework/resources/AnimDescription.h"
 #include "framework/resources/ResourceLoader.h"
+#include "support/FakeFont.h"
 
 #include <map>
 #include <memory>
@@ -74,7 +76,8 @@ public:
     FakeLoadedFont(std::string description, bool imageFont, bool loaded, std::shared_ptr<int> liveFonts);
     ~FakeLoadedFont() override;
 
-    Font* GetFont() override { return reinterpret_cast<Font*>(this); }
+    // A FakeFont, so that code drawing the bound identifiers runs under tests.
+    Font* GetFont() override { return &font; }
     bool IsImageFont() const override { return imageFont; }
     bool IsLoaded() const override { return loaded; }
     void SetShadow(bool shadow) override { this->shadow = shadow; }
@@ -89,6 +92,7 @@ public:
     std::vector<std::string> tags;
     int rebuilds = 0;
     bool duplicate = false;
+    FakeFont font;
 
 private:
     std::shared_ptr<int> liveFonts;

@@ -13,9 +13,12 @@ namespace Vesk::TestSupport
 class FakeResourceLoader;
 
 // The game application for tests: it stays in the test's working directory (the TempFolder)
-// instead of moving to the program's folder, records the web links it would open and the
-// programs it would start instead of handing them to the desktop, and loads its resources
-// through a FakeResourceLoader on which every file loads (a test may change that).
+// instead of moving to the program's folder, reads a command line of its own (not the test
+// program's), records the exit codes it asks for instead of ending the process, records the
+// web links it would open and the programs it would start instead of handing them to the
+// desktop, and loads its resources through a FakeResourceLoader on which every file loads (a
+// test may change that). Once started, it closes as a player would as soon as its start-up is
+// complete (the screens made and the intro asked for), unless stopWhenStarted is cleared.
 class TestGameApp : public GameApp
 {
 public:
@@ -23,12 +26,16 @@ public:
 
     bool ChangeDirHook(const std::string& folder) override { return true; }
     bool OpenURL(const std::string& url, bool shutdownAfter) override;
+    void LoadingThreadCompleted() override;
 
     // Replaces the music interface, as Init would create it.
     void UseMusicInterface(std::unique_ptr<MusicInterface> music) { musicInterface = std::move(music); }
 
     // "url <address>" and "program <path>" in the order they happened.
     std::vector<std::string> events;
+    // The exit codes asked for, in order.
+    std::vector<int> exitCodes;
+    bool stopWhenStarted = true;
     // The resource manager's loader (owned by the manager).
     FakeResourceLoader* resourceLoader = nullptr;
 
