@@ -1,5 +1,6 @@
 #include "app/GameApp.h"
 
+#include "app/EmptyDesk.h"
 #include "app/PictureListReader.h"
 #include "app/Resources.h"
 #include "app/SaveFile.h"
@@ -10,6 +11,7 @@
 #include "framework/resources/ResourceManager.h"
 #include "framework/resources/XMLParser.h"
 #include "framework/sound/MusicInterface.h"
+#include "framework/widgets/WidgetManager.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -64,6 +66,8 @@ GameApp::~GameApp()
     SaveGame();
     // TODO(widgets): remove from the widget manager and delete the screen widgets that exist,
     // in the order board, mg1 .. mg6, mg8, mg9, mgLast, cover, tutorial, scenePlayer, pageScreen.
+    if (emptyDesk)
+        widgetManager->RemoveChild(emptyDesk.get());
     resourceManager->UnloadGroup("Common");
     resourceManager->UnloadGroup("Interface");
     ResetResourceIdentifiers();
@@ -146,6 +150,12 @@ void GameApp::LoadingThreadCompleted()
     ChangeSet(false);
     // TODO(widgets): scenePlayer flag on and mode 4, pageScreen->TickSmooth(0.01), play the
     // event "intro", mark pageScreen started and give every face its final preparation.
+    // Until the screens exist the journal lies closed on the desk under the intro tune.
+    emptyDesk = std::make_unique<EmptyDesk>(*this);
+    widgetManager->AddChild(emptyDesk.get());
+    if (MusicInterface* music = GetMusicInterface())
+        music->PlayMusic(1);
+    Log("No screens yet: showing the empty desk");
     Log("Widgets created");
 }
 

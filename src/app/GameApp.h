@@ -12,6 +12,7 @@
 namespace Vesk
 {
 
+class EmptyDesk;
 class ResourceManager;
 class XMLParser;
 struct SaveData;
@@ -116,6 +117,8 @@ public:
     std::unique_ptr<DDImage> logoNa;
     std::unique_ptr<DDImage> logoA;
     bool logosAvailable = false;
+    // Shown after loading until the game has screens to play on; null before.
+    std::unique_ptr<EmptyDesk> emptyDesk;
 
 protected:
     // Starts the companion program that runs after the game; the result is not examined.

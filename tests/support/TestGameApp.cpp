@@ -9,16 +9,19 @@
 namespace Vesk::TestSupport
 {
 
-TestGameApp::TestGameApp()
+TestGameApp::TestGameApp(bool realResources)
 {
     // No test of the game looks at a real screen. SDL's offscreen video goes through EGL, whose
     // driver keeps allocations the leak checker of the sanitizer builds reports; the dummy
     // video driver opens a window without it.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    auto loader = std::make_unique<FakeResourceLoader>();
-    loader->loadEverything = true;
-    resourceLoader = loader.get();
-    resourceManager->SetLoader(std::move(loader));
+    if (!realResources)
+    {
+        auto loader = std::make_unique<FakeResourceLoader>();
+        loader->loadEverything = true;
+        resourceLoader = loader.get();
+        resourceManager->SetLoader(std::move(loader));
+    }
     processCommandLine = "orlo";
     exitHandler = [this](int code) { exitCodes.push_back(code); };
 }

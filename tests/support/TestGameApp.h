@@ -22,7 +22,9 @@ class FakeResourceLoader;
 class TestGameApp : public GameApp
 {
 public:
-    TestGameApp();
+    // With realResources the game loads its pictures, sounds and fonts as the shipped game
+    // does (from main.pak or loose files), not through the fake loader.
+    explicit TestGameApp(bool realResources = false);
 
     bool ChangeDirHook(const std::string& folder) override { return true; }
     bool OpenURL(const std::string& url, bool shutdownAfter) override;
@@ -36,7 +38,7 @@ public:
     // The exit codes asked for, in order.
     std::vector<int> exitCodes;
     bool stopWhenStarted = true;
-    // The resource manager's loader (owned by the manager).
+    // The resource manager's fake loader (owned by the manager); null with real resources.
     FakeResourceLoader* resourceLoader = nullptr;
 
 protected:
