@@ -403,6 +403,14 @@ void GameApp::RenderPageFaces(int row)
 
 std::shared_ptr<DDImage> GameApp::RenderFace(const std::string& path, int row, std::unique_ptr<DDImage>* keptPicture)
 {
+    const std::string key = row == 0 ? path + "|cover" : path;
+    if (keptPicture == nullptr)
+    {
+        auto cached = cleanFaces.find(key);
+        if (cached != cleanFaces.end())
+            return std::make_shared<DDImage>(*cached->second);
+    }
+
     std::unique_ptr<DDImage> picture = GetImage(path, true);
     if (!picture)
         MsgBox(path + " not found", "Pages error", 0);
@@ -417,6 +425,8 @@ std::shared_ptr<DDImage> GameApp::RenderFace(const std::string& path, int row, s
             graphics.DrawImage(IMAGE_PAGES, 0, 0);
     }
     face->CommitBits();
+    if (picture)
+        cleanFaces[key] = std::make_unique<DDImage>(*face);
     if (keptPicture != nullptr)
         *keptPicture = std::move(picture);
     return face;
@@ -647,6 +657,7 @@ void GameApp::LoadGame()
 
     // TODO(publication): redraw the contents page, then the cover face.
     content.UpdateMiniGamesAvailable();
+    cleanFaces.clear();
     Log("Game loaded");
 }
 

@@ -6,6 +6,7 @@
 #include "framework/appbase/VeskAppBase.h"
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -139,6 +140,10 @@ private:
     // leaves the face blank but for the overlay. The loaded picture is handed to keptPicture
     // when given.
     std::shared_ptr<DDImage> RenderFace(const std::string& path, int row, std::unique_ptr<DDImage>* keptPicture);
+    // Clean renders of the faces of the last readings, so that the readings of one start-up
+    // (a new player's reads the pages twice) decode each picture once. Keyed by the path, with
+    // "|cover" added for row 0 (drawn without the page edges); emptied when the game is loaded.
+    std::map<std::string, std::unique_ptr<DDImage>> cleanFaces;
     void LoadPictureItemPicture(int index);
     void StampDoneFace(int row);
     void ApplySaveData(const SaveData& data);
