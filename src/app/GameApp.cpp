@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 namespace Vesk
@@ -373,16 +374,51 @@ bool GameApp::ReadPagesData()
         page.doneFaceImage.reset();
     }
     XMLElement element;
+    std::vector<int> rowsRead;
     while (parser->NextElement(element))
     {
         if (element.type != XMLElement::TYPE_START)
             continue;
         int row = content.ApplyPageTag(element.section, element.value, element.attributes);
         if (row >= 0)
-            RenderPageFaces(row);
+            rowsRead.push_back(row);
     }
+    PrefetchFacePictures(rowsRead);
+    for (int row : rowsRead)
+        RenderPageFaces(row);
+    prefetchedFaces.clear();
     Log("Pages data extracted");
     return true;
+}
+
+void GameApp::PrefetchFacePictures(const std::vector<int>& rows)
+{
+    std::vector<std::string> paths;
+    auto wanted = [this, &paths](const std::string& path)
+    {
+        if (!path.empty() && cleanFaces.count(path) == 0 && cleanFaces.count(path + "|cover") == 0 &&
+            std::find(paths.begin(), paths.end(), path) == paths.end())
+            paths.push_back(path);
+    };
+    for (int row : rows)
+    {
+        const PageRecord& page = content.pages[static_cast<size_t>(row)];
+        wanted(page.face);
+        wanted(page.doneFace);
+    }
+    // Decoding the pictures is most of a start-up: a second thread takes every other one.
+    std::vector<std::unique_ptr<DDImage>> pictures(paths.size());
+    std::thread helper(
+        [this, &paths, &pictures]
+        {
+            for (size_t i = 1; i < paths.size(); i += 2)
+                pictures[i] = GetImage(paths[i], true);
+        });
+    for (size_t i = 0; i < paths.size(); i += 2)
+        pictures[i] = GetImage(paths[i], true);
+    helper.join();
+    for (size_t i = 0; i < paths.size(); ++i)
+        prefetchedFaces[paths[i]] = std::move(pictures[i]);
 }
 
 void GameApp::RenderPageFaces(int row)
@@ -411,21 +447,39 @@ std::shared_ptr<DDImage> GameApp::RenderFace(const std::string& path, int row, s
             return std::make_shared<DDImage>(*cached->second);
     }
 
-    std::unique_ptr<DDImage> picture = GetImage(path, true);
-    if (!picture)
+    std::unique_ptr<DDImage> picture;
+    auto prefetched = prefetchedFaces.find(path);
+    if (prefetched != prefetchedFaces.end() && prefetched->second)
+        picture = std::move(prefetched->second);
+    else
+        picture = GetImage(path, true);
+    const bool missing = !picture;
+    if (missing)
         MsgBox(path + " not found", "Pages error", 0);
 
-    auto face = std::make_shared<DDImage>(&GetImageSet());
-    face->filePath = path;
-    face->Create(static_cast<int>(pageWidth), static_cast<int>(pageFullHeight));
+    std::shared_ptr<DDImage> face;
+    const int faceWidth = static_cast<int>(pageWidth);
+    const int faceHeight = static_cast<int>(pageFullHeight);
+    if (picture && picture->GetWidth() == faceWidth && picture->GetHeight() == faceHeight)
     {
+        // A picture of the face's size is the face: no need to copy it onto a blank one.
+        face =
+            keptPicture != nullptr ? std::make_shared<DDImage>(*picture) : std::shared_ptr<DDImage>(picture.release());
+        if (row != 0)
+            Graphics(face.get()).DrawImage(IMAGE_PAGES, 0, 0);
+    }
+    else
+    {
+        face = std::make_shared<DDImage>(&GetImageSet());
+        face->filePath = path;
+        face->Create(faceWidth, faceHeight);
         Graphics graphics(face.get());
         graphics.DrawImage(picture.get(), 0, 0);
         if (row != 0)
             graphics.DrawImage(IMAGE_PAGES, 0, 0);
     }
     face->CommitBits();
-    if (picture)
+    if (!missing)
         cleanFaces[key] = std::make_unique<DDImage>(*face);
     if (keptPicture != nullptr)
         *keptPicture = std::move(picture);

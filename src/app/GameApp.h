@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Vesk
 {
@@ -144,6 +145,10 @@ private:
     // (a new player's reads the pages twice) decode each picture once. Keyed by the path, with
     // "|cover" added for row 0 (drawn without the page edges); emptied when the game is loaded.
     std::map<std::string, std::unique_ptr<DDImage>> cleanFaces;
+    // Decodes the face pictures of these rows that are not rendered yet, two at a time, into
+    // prefetchedFaces, where RenderFace takes them from; emptied after each reading.
+    void PrefetchFacePictures(const std::vector<int>& rows);
+    std::map<std::string, std::unique_ptr<DDImage>> prefetchedFaces;
     void LoadPictureItemPicture(int index);
     void StampDoneFace(int row);
     void ApplySaveData(const SaveData& data);

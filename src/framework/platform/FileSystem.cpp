@@ -62,7 +62,10 @@ bool CreateFolders(const std::filesystem::path& folder)
     return std::filesystem::is_directory(folder, error);
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data, size_t size)
+namespace
+{
+
+bool ReplaceFile(const std::filesystem::path& path, const uint8_t* data, size_t size, bool durable)
 {
     if (!CreateFolders(path.parent_path()))
         return false;
@@ -77,7 +80,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data,
     };
     ::fchmod(fd, ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644);
 
-    bool ok = WriteAll(fd, data, size) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, data, size) && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok)
         ok = ::rename(temporary.c_str(), path.c_str()) == 0;
@@ -87,6 +90,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data,
         return false;
     }
 
+    if (!durable)
+        return true;
     // Make the rename itself durable.
     std::filesystem::path parent = path.parent_path().empty() ? "." : path.parent_path();
     int dirFd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY);
@@ -96,6 +101,18 @@ bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data,
         ::close(dirFd);
     }
     return true;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data, size_t size)
+{
+    return ReplaceFile(path, data, size, true);
+}
+
+bool ReplaceCacheFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    return ReplaceFile(path, bytes.data(), bytes.size(), false);
 }
 
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes)

@@ -25,6 +25,11 @@ std::filesystem::path DataHome();
     return WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
+// Like WriteFileAtomically, but without waiting for the disk: for caches, which are checked when
+// read and rebuilt when damaged. A reader never sees half a file, but after a power cut the
+// file may be empty or missing.
+[[nodiscard]] bool ReplaceCacheFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+
 // Reads a whole file from the disk (not through the archive layer).
 [[nodiscard]] bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
 

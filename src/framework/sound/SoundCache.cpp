@@ -79,7 +79,7 @@ bool SoundCache::Load(const std::string& path, PcmSound& sound) const
 bool SoundCache::Store(const std::string& path, const std::string& sourceName, const PcmSound& sound) const
 {
     std::vector<uint8_t> bytes = BuildCachedWav(sound, sourceName, SoundFileLoader::LastWriteTime(sourceName), kKey);
-    return !bytes.empty() && Platform::WriteFileAtomically(CachedFile(path), bytes);
+    return !bytes.empty() && Platform::ReplaceCacheFile(CachedFile(path), bytes);
 }
 
 std::vector<uint8_t> SoundCache::BuildCachedWav(const PcmSound& sound, const std::string& sourceName,
