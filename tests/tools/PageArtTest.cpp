@@ -57,9 +57,7 @@ int Distance(uint32_t a, uint32_t b)
 
 std::string TwoDigits(int n)
 {
-    char text[8];
-    std::snprintf(text, sizeof(text), "%02d", n);
-    return text;
+    return (n < 10 ? "0" : "") + std::to_string(n);
 }
 
 TEST(PageArtTest, FacesCoverThePageAndLeaveTheMarginBelowClear)
