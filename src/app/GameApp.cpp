@@ -440,7 +440,9 @@ void GameApp::RenderPageFaces(int row)
 std::shared_ptr<DDImage> GameApp::RenderFace(const std::string& path, int row, std::unique_ptr<DDImage>* keptPicture)
 {
     const std::string key = row == 0 ? path + "|cover" : path;
-    if (keptPicture == nullptr)
+    // A picture kept from the last reading (the contents background) is still the same file.
+    const bool keptIsCurrent = keptPicture != nullptr && *keptPicture && (*keptPicture)->filePath == path;
+    if (keptPicture == nullptr || keptIsCurrent)
     {
         auto cached = cleanFaces.find(key);
         if (cached != cleanFaces.end())

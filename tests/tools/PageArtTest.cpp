@@ -57,7 +57,10 @@ int Distance(uint32_t a, uint32_t b)
 
 std::string TwoDigits(int n)
 {
-    return (n < 10 ? "0" : "") + std::to_string(n);
+    std::string text = std::to_string(n);
+    if (text.size() < 2)
+        text.insert(text.begin(), '0');
+    return text;
 }
 
 TEST(PageArtTest, FacesCoverThePageAndLeaveTheMarginBelowClear)
