@@ -21,7 +21,7 @@ orlo_render_svg(${desk_art}/logo.svg fsdata/logo_na.png HIDE accent accent-top)
 orlo_render_svg(${desk_art}/logo.svg fsdata/logo_a.png)
 
 # Things on the desk around the journal (placed centred at the Desktop/Item records).
-foreach(name inkwell teacup compass spectacles quill map_roll candle seashell postcards magnifier)
+foreach(name inkwell teacup compass eyeglasses quill map_roll candle seashell postcards magnifier)
     orlo_render_svg(${desk_art}/items/${name}.svg images/desk/${name}.png)
 endforeach()
 
