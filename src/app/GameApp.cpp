@@ -259,6 +259,8 @@ void GameApp::LoadConfiguration()
             SwitchToFullScreen();
         isNewPlayer = true;
         playerName = texts.common.default_name;
+        // LoadGame reads the pages again: keep clean copies of the faces for it.
+        keepCleanFaces = true;
         if (parser->OpenFile("properties/config.xml"))
             ReadPagesData();
         // TODO(publication): redraw the contents page.
@@ -481,7 +483,7 @@ std::shared_ptr<DDImage> GameApp::RenderFace(const std::string& path, int row, s
             graphics.DrawImage(IMAGE_PAGES, 0, 0);
     }
     face->CommitBits();
-    if (!missing)
+    if (!missing && keepCleanFaces)
         cleanFaces[key] = std::make_unique<DDImage>(*face);
     if (keptPicture != nullptr)
         *keptPicture = std::move(picture);
@@ -714,6 +716,7 @@ void GameApp::LoadGame()
     // TODO(publication): redraw the contents page, then the cover face.
     content.UpdateMiniGamesAvailable();
     cleanFaces.clear();
+    keepCleanFaces = false;
     Log("Game loaded");
 }
 

@@ -141,10 +141,11 @@ private:
     // leaves the face blank but for the overlay. The loaded picture is handed to keptPicture
     // when given.
     std::shared_ptr<DDImage> RenderFace(const std::string& path, int row, std::unique_ptr<DDImage>* keptPicture);
-    // Clean renders of the faces of the last readings, so that the readings of one start-up
-    // (a new player's reads the pages twice) decode each picture once. Keyed by the path, with
-    // "|cover" added for row 0 (drawn without the page edges); emptied when the game is loaded.
+    // Clean renders of the faces, kept only while keepCleanFaces (a new player's start-up reads
+    // the pages twice) so that each picture is decoded once. Keyed by the path, with "|cover"
+    // added for row 0 (drawn without the page edges); emptied when the game is loaded.
     std::map<std::string, std::unique_ptr<DDImage>> cleanFaces;
+    bool keepCleanFaces = false;
     // Decodes the face pictures of these rows that are not rendered yet, two at a time, into
     // prefetchedFaces, where RenderFace takes them from; emptied after each reading.
     void PrefetchFacePictures(const std::vector<int>& rows);
