@@ -115,6 +115,33 @@ bool ReplaceCacheFile(const std::filesystem::path& path, const std::vector<uint8
     return ReplaceFile(path, bytes.data(), bytes.size(), false);
 }
 
+bool NothingAt(const std::filesystem::path& path)
+{
+    struct stat info
+    {
+    };
+    if (::lstat(path.c_str(), &info) == 0)
+        return false;
+    return errno == ENOENT || errno == ENOTDIR;
+}
+
+bool KeepBeside(const std::filesystem::path& path, const std::string& suffix)
+{
+    if (NothingAt(path))
+        return true;
+    constexpr int kMostKept = 1000;
+    for (int number = 1; number <= kMostKept; ++number)
+    {
+        std::string aside = path.string() + suffix;
+        if (number > 1)
+            aside += '.' + std::to_string(number);
+        if (!NothingAt(aside))
+            continue;
+        return ::link(path.c_str(), aside.c_str()) == 0 || ::rename(path.c_str(), aside.c_str()) == 0;
+    }
+    return false;
+}
+
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes)
 {
     FILE* file = std::fopen(path.c_str(), "rb");

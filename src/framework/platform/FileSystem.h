@@ -30,6 +30,17 @@ std::filesystem::path DataHome();
 // file may be empty or missing.
 [[nodiscard]] bool ReplaceCacheFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
 
+// True only when the file system says that nothing is at the path. A file that cannot be
+// opened or read, a folder, or a path whose folders cannot be searched all count as something.
+[[nodiscard]] bool NothingAt(const std::filesystem::path& path);
+
+// Call before replacing a file whose content must not be lost (a save that could not be read
+// or used as it is): keeps what is at path under path + suffix, or under path + suffix + ".2",
+// ".3" ... when that name is taken; nothing is ever replaced or deleted. A file is linked
+// there, so path keeps its content until the replacing write renames the new one over it;
+// what cannot be linked (a folder) is moved. True when it was kept or nothing is at path.
+[[nodiscard]] bool KeepBeside(const std::filesystem::path& path, const std::string& suffix);
+
 // Reads a whole file from the disk (not through the archive layer).
 [[nodiscard]] bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);
 

@@ -215,15 +215,9 @@ SettingsStore::LoadResult SettingsStore::Load(ValueMap& values) const
 
 bool SettingsStore::Save(const ValueMap& values, LoadResult previous)
 {
-    if (previous == LoadResult::Damaged)
-    {
-        std::error_code error;
-        std::filesystem::path aside = file;
-        aside += ".damaged";
-        std::filesystem::rename(file, aside, error);
-        if (error)
-            return false; // leave the damaged file as it is rather than lose it
-    }
+    // The damaged file stays where it is until the new one replaces it whole.
+    if (previous == LoadResult::Damaged && !KeepBeside(file, ".damaged"))
+        return false;
 
     std::string text = kHeader;
     text += '\n';

@@ -23,8 +23,8 @@ enum class SettingType : uint32_t
 //
 // Every operation reads the file afresh, so two running copies see each other's writes.
 // Writes replace the file atomically. A damaged or unreadable file reads as empty; before
-// the first write over a damaged file it is moved aside to "<file>.damaged", so nothing in
-// it is lost and the new file is whole.
+// the first write over a damaged file it is kept beside it as "<file>.damaged" (KeepBeside),
+// so nothing in it is lost and the new file is whole.
 class SettingsStore
 {
 public:

@@ -1,8 +1,12 @@
 #include "framework/platform/SettingsStore.h"
 
+#include "framework/platform/FileSystem.h"
+#include "support/KilledWriter.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 namespace Vesk::Platform
 {
@@ -50,7 +54,7 @@ TEST(SettingsStoreTest, KeepsTypedValuesAndSubkeysAcrossInstances)
     EXPECT_FALSE(store.Read("Missing", type, data));
 }
 
-TEST(SettingsStoreTest, DamagedFileReadsAsEmptyAndIsMovedAsideBeforeAWrite)
+TEST(SettingsStoreTest, DamagedFileReadsAsEmptyAndIsKeptBesideBeforeAWrite)
 {
     TestSupport::TempFolder temp;
     temp.WriteFile("settings", "# header\nsz\tPlayerName\tAnna\ndword\tBroken\tnot-a-number\n");
@@ -73,6 +77,55 @@ TEST(SettingsStoreTest, TruncatedFileCountsAsDamaged)
     SettingType type;
     std::vector<uint8_t> data;
     EXPECT_FALSE(store.Read("PlayerName", type, data));
+}
+
+// A damaged file is replaced by the first write after it; a kill at any moment of that write
+// or of the next must leave the damaged file, or a whole new one with the damaged file kept.
+TEST(SettingsStoreTest, WriterKilledAtAnyMomentLeavesTheOldOrTheNewSettingsWhole)
+{
+    TestSupport::TempFolder temp;
+    const std::string damaged = "sz\tPlayerName\tAnna\nsz\tAllPla";
+    std::vector<uint8_t> first(1 << 20, 0x5A);
+    std::vector<uint8_t> second(1 << 20, 0xA5);
+
+    // The two whole files the writer produces, and how long the first write takes.
+    std::string firstText;
+    std::string secondText;
+    std::chrono::microseconds oneWrite{};
+    {
+        temp.WriteFile("sample", damaged);
+        SettingsStore sample(temp / "sample");
+        auto started = std::chrono::steady_clock::now();
+        ASSERT_TRUE(sample.Write("Blob", SettingType::Binary, first));
+        oneWrite = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+        firstText = temp.ReadFile("sample");
+        ASSERT_TRUE(sample.Write("Blob", SettingType::Binary, second));
+        secondText = temp.ReadFile("sample");
+    }
+
+    for (int moment = 0; moment < 6; ++moment)
+    {
+        std::filesystem::path folder = temp / ("run" + std::to_string(moment));
+        std::filesystem::path file = folder / "settings";
+        temp.WriteFile("run" + std::to_string(moment) + "/settings", damaged);
+        auto write = [&]
+        {
+            SettingsStore store(file);
+            (void)store.Write("Blob", SettingType::Binary, first);
+            (void)store.Write("Blob", SettingType::Binary, second);
+        };
+        ASSERT_TRUE(TestSupport::KillWriterAfter(write, oneWrite * moment / 4));
+
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(file, bytes)) << "moment " << moment << ": the settings file is gone";
+        std::string now(bytes.begin(), bytes.end());
+        if (now == damaged)
+            continue;
+        EXPECT_TRUE(now == firstText || now == secondText) << "moment " << moment << ": " << now.size() << " bytes";
+        std::vector<uint8_t> kept;
+        EXPECT_TRUE(ReadWholeFile(folder / "settings.damaged", kept));
+        EXPECT_EQ(std::string(kept.begin(), kept.end()), damaged) << "moment " << moment;
+    }
 }
 
 } // namespace Vesk::Platform
