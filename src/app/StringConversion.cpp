@@ -93,25 +93,21 @@ bool StringToDouble(const std::string& text, double& value)
     for (; position < text.size() && IsDigit(text[position]); ++position, ++digits)
         whole = whole * 10.0 + (text[position] - '0');
 
-    // The fraction digits are gathered as a whole number and divided once, which keeps
-    // short fractions such as "0.1" as exact as a double allows. Digits beyond what a double
-    // can hold are checked but not added.
-    double fraction = 0.0;
-    double divisor = 1.0;
+    // Each fraction digit is added with its own factor 0.1, 0.01, ... in turn. The sum can
+    // differ from the nearest double in the last bit ("0.29" reads as 0.29000000000000004), and
+    // values that are later scaled and truncated depend on exactly that sum.
+    double result = whole;
     if (position < text.size() && text[position] == '.')
     {
+        double factor = 0.1;
         for (++position; position < text.size() && IsDigit(text[position]); ++position, ++digits)
         {
-            if (divisor >= 1e18)
-                continue;
-            fraction = fraction * 10.0 + (text[position] - '0');
-            divisor *= 10.0;
+            result += (text[position] - '0') * factor;
+            factor /= 10.0;
         }
     }
     if (position != text.size() || digits == 0)
         return false;
-
-    const double result = fraction == 0.0 ? whole : whole + fraction / divisor;
     if (!std::isfinite(result))
         return false;
     value = negative ? -result : result;

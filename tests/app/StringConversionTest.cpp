@@ -102,6 +102,15 @@ TEST(StringConversionTest, DecimalFractions)
     EXPECT_DOUBLE_EQ(ToDouble("0.333333333333333333333333333333333333").value, 1.0 / 3.0);
 }
 
+// Fractions are summed digit by digit, not divided once: configured ratios that are scaled and
+// truncated (0.29 x 100) must give what the content was tuned with.
+TEST(StringConversionTest, FractionDividedOnceMadeScaledValuesTruncateOneLow)
+{
+    EXPECT_EQ(ToDouble("0.29").value, 0.2 + 9 * 0.01);
+    EXPECT_EQ(static_cast<int>(ToDouble("0.29").value * 100), 29);
+    EXPECT_EQ(static_cast<int>(ToDouble("-1.15").value * 100), -115);
+}
+
 TEST(StringConversionTest, MalformedRealsReadAsZeroAndFail)
 {
     for (const char* text : {"", "-", ".", "-.", "1e3", "1E3", "1.2.3", "12px", " 1.5", "1.5 ", "+1.5", "1,5", "--1",
