@@ -1,3 +1,8 @@
+// widgetgallery: paints every standard control in its states, and a dialog of every button
+// mode, onto 800 x 600 screens and writes them as controls.png and dialogs.png, for a person to
+// look at.
+//   widgetgallery --out FOLDER
+#include "framework/appbase/PngWriter.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/SysFont.h"
@@ -11,23 +16,17 @@
 #include "framework/widgets/ScrollbuttonWidget.h"
 #include "framework/widgets/Slider.h"
 #include "framework/widgets/WidgetManager.h"
-#include "support/PngFile.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <set>
 #include <string>
+#include <utility>
 #include <vector>
-
-// Paints every standard control in its states onto an 800 x 600 screen and writes the pictures
-// to widget-gallery/ (or $VESK_WIDGET_GALLERY_DIR), for a person to look at.
 
 namespace Vesk
 {
-
 namespace
 {
 
@@ -45,6 +44,33 @@ struct Desk : Widget
     }
     SysFont font{"Arial Unicode MS", 10};
     std::vector<std::pair<int, std::string>> captions;
+};
+
+// An 800 x 600 screen with the desk laid on it. Write paints it, writes the picture and takes
+// every widget off the screen (the widgets may then go).
+struct Screen
+{
+    Screen()
+    {
+        manager.ResizeDisplay({0, 0, 800, 600}, {0, 0, 800, 600});
+        image.CreateScreen(800, 600);
+        manager.screenImage = &image;
+        desk.SetBounds(0, 0, 800, 600);
+        manager.AddChild(&desk);
+    }
+    ~Screen() { manager.RemoveAllChildren(); }
+
+    bool Write(const std::filesystem::path& file)
+    {
+        manager.PaintScreen();
+        const bool written = PngWriter::Write(file, image.GetBits(), 800, 600, false);
+        manager.RemoveAllChildren();
+        return written;
+    }
+
+    WidgetManager manager{nullptr};
+    DDImage image;
+    Desk desk;
 };
 
 // A framed image with a light face: the component image of dialog buttons.
@@ -80,32 +106,13 @@ std::unique_ptr<MemoryImage> Gradient(int width, int height, uint32_t top, int s
     return image;
 }
 
-std::filesystem::path GalleryFolder()
+// Buttons, image and dialog buttons, checkboxes, sliders, edit fields, a list with scrollbars and
+// a modal dialog, each in its states.
+bool PaintControls(const std::filesystem::path& file)
 {
-    const char* folder = std::getenv("VESK_WIDGET_GALLERY_DIR");
-    return folder != nullptr ? std::filesystem::path(folder) : std::filesystem::path("widget-gallery");
-}
-
-// The number of distinct colours in a rectangle of the screen.
-size_t ColoursIn(DDImage& screen, const Rect& area)
-{
-    std::set<uint32_t> colours;
-    const uint32_t* bits = screen.GetBits();
-    for (int y = area.y; y < area.y + area.height; ++y)
-        for (int x = area.x; x < area.x + area.width; ++x)
-            colours.insert(bits[y * screen.GetWidth() + x]);
-    return colours.size();
-}
-
-} // namespace
-
-TEST(WidgetGalleryTest, EveryControlInItsStates)
-{
-    WidgetManager manager(nullptr);
-    manager.ResizeDisplay({0, 0, 800, 600}, {0, 0, 800, 600});
-    DDImage screen;
-    screen.CreateScreen(800, 600);
-    manager.screenImage = &screen;
+    Screen screen;
+    WidgetManager& manager = screen.manager;
+    Desk& desk = screen.desk;
     std::vector<std::unique_ptr<Widget>> widgets;
     auto add = [&](auto widget, int x, int y, int width, int height) -> decltype(widget.get())
     {
@@ -115,10 +122,6 @@ TEST(WidgetGalleryTest, EveryControlInItsStates)
         widgets.push_back(std::move(widget));
         return raw;
     };
-
-    Desk desk;
-    desk.SetBounds(0, 0, 800, 600);
-    manager.AddChild(&desk);
 
     // Default buttons: at rest, hovered, pressed, disabled, inverted.
     desk.captions.push_back({28, "Buttons"});
@@ -247,31 +250,14 @@ TEST(WidgetGalleryTest, EveryControlInItsStates)
     manager.AddChild(&dialog);
     dialog.yesButton->isHovered = true;
 
-    EXPECT_TRUE(manager.PaintScreen());
-    std::filesystem::create_directories(GalleryFolder());
-    std::string path = (GalleryFolder() / "controls.png").string();
-    ASSERT_TRUE(TestSupport::PngFile::Write(path, screen.GetBits(), 800, 600)) << path;
-
-    // Every control left a picture of its own where it lies.
-    for (const auto& widget : widgets)
-    {
-        Point at = widget->GetAbsolutePosition();
-        EXPECT_GT(ColoursIn(screen, Rect(at.x, at.y, widget->width, widget->height)), 1u);
-    }
-    EXPECT_GT(ColoursIn(screen, dialog.GetBounds()), 4u);
-    manager.RemoveAllChildren();
+    return screen.Write(file);
 }
 
-TEST(WidgetGalleryTest, DialogsOfEveryButtonMode)
+// A dialog of every button mode, plain and framed.
+bool PaintDialogs(const std::filesystem::path& file)
 {
-    WidgetManager manager(nullptr);
-    manager.ResizeDisplay({0, 0, 800, 600}, {0, 0, 800, 600});
-    DDImage screen;
-    screen.CreateScreen(800, 600);
-    manager.screenImage = &screen;
-    Desk desk;
-    desk.SetBounds(0, 0, 800, 600);
-    manager.AddChild(&desk);
+    Screen screen;
+    WidgetManager& manager = screen.manager;
 
     auto frame = FramedImage(30, 0xFF3A4A5Au, 0xFFD0C090u);
     auto buttonFrame = FramedImage(24, 0xFFB08850u, 0xFF503010u);
@@ -299,17 +285,30 @@ TEST(WidgetGalleryTest, DialogsOfEveryButtonMode)
     }
     footer.yesButton->isHovered = true;
     okCancel.noButton->isHovered = okCancel.noButton->isPressed = true;
-    EXPECT_TRUE(manager.PaintScreen());
-    std::filesystem::create_directories(GalleryFolder());
-    std::string path = (GalleryFolder() / "dialogs.png").string();
-    ASSERT_TRUE(TestSupport::PngFile::Write(path, screen.GetBits(), 800, 600)) << path;
-
-    // The footer of the footer-mode dialog is on its button, not under its text.
-    EXPECT_FALSE(footer.noButton);
-    EXPECT_EQ(footer.yesButton->label, "Continue");
-    EXPECT_GT(footer.GetPreferredHeight(380), 0);
-    EXPECT_LT(footer.GetPreferredHeight(380), okCancel.GetPreferredHeight(380));
-    manager.RemoveAllChildren();
+    return screen.Write(file);
 }
-
+} // namespace
 } // namespace Vesk
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 || std::string(argv[1]) != "--out")
+    {
+        std::fprintf(stderr, "usage: widgetgallery --out FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path folder = argv[2];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    bool written = true;
+    for (const auto& [name, paint] :
+         {std::pair{"controls.png", &Vesk::PaintControls}, std::pair{"dialogs.png", &Vesk::PaintDialogs}})
+    {
+        if (!paint(folder / name))
+        {
+            std::fprintf(stderr, "widgetgallery: cannot write %s\n", (folder / name).c_str());
+            written = false;
+        }
+    }
+    return written ? 0 : 1;
+}
