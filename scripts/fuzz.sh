@@ -2,25 +2,45 @@
 # Builds the libFuzzer targets with clang and runs each for a short time.
 #   scripts/fuzz.sh [seconds-per-target]      (default 20)
 # A crash, a sanitizer report or a leak fails the run; the offending input is kept in
-# build/fuzz/artifacts/.
+# build/fuzz/artifacts/. So does a run in which a target of fuzz/ was not built.
 set -euo pipefail
 seconds="${1:-20}"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh" fuzz
 cd "$root/build/fuzz"
 mkdir -p artifacts
+
+# One program per source file of fuzz/: none may be missing, or the run would pass on less.
+targets=()
+for source in "$root"/fuzz/*.cpp; do
+    [[ -e "$source" ]] || continue
+    name="$(basename "$source" .cpp)"
+    if [[ ! -x "fuzz/fuzz_$name" ]]; then
+        echo "fuzz target fuzz_$name was not built (build/fuzz/fuzz/fuzz_$name)" >&2
+        exit 1
+    fi
+    targets+=("fuzz/fuzz_$name")
+done
+if ((${#targets[@]} == 0)); then
+    echo "no fuzz targets in $root/fuzz" >&2
+    exit 1
+fi
+
 status=0
-for target in fuzz/fuzz_*; do
-    [[ -x "$target" ]] || continue
+for target in "${targets[@]}"; do
     name="$(basename "$target")"
     name="${name#fuzz_}"
     corpus="corpus/$name"
     mkdir -p "$corpus"
-    seeds=()
-    [[ -d "$root/fuzz/corpus/$name" ]] && seeds=("$root/fuzz/corpus/$name")
+    seeds="$root/fuzz/corpus/$name"
+    if [[ -z "$(ls -A "$seeds" 2>/dev/null)" ]]; then
+        echo "fuzz target $name has no seeds in fuzz/corpus/$name"
+        status=1
+        continue
+    fi
     echo "== fuzzing $name for ${seconds}s"
     if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix=artifacts/"$name"- "$corpus" "${seeds[@]}" >"artifacts/$name.log" 2>&1; then
+        -artifact_prefix=artifacts/"$name"- "$corpus" "$seeds" >"artifacts/$name.log" 2>&1; then
         echo "fuzz target $name failed:"
         tail -n 40 "artifacts/$name.log"
         status=1
