@@ -86,7 +86,8 @@ void GameApp::Init()
     VeskAppBase::Init();
     Log("Init");
 
-    if (LogFileExists())
+    // Through FileExists, so that a demo replays the same choice.
+    if (FileExists("log.txt"))
     {
         Buffer restart;
         restart.WriteBytes("New game\r\n");
@@ -200,12 +201,6 @@ void GameApp::OpenURLsFromFile(const std::string& path)
 
 // ---------------------------------------------------------------------------------------
 // Log
-
-bool GameApp::LogFileExists() const
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file("log.txt", error);
-}
 
 void GameApp::Log(const std::string& text)
 {

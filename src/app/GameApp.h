@@ -42,7 +42,7 @@ public:
 
     // Appends one line (and CR LF) to "log.txt" when that file exists; otherwise the line is
     // dropped. No log file is ever created.
-    void Log(const std::string& text);
+    void Log(const std::string& text) override;
 
     // Reads config.xml and local.xml, picks the player (the registry's, else the default name
     // for a new player) and loads their progress. A file that cannot be opened is reported in a
@@ -130,7 +130,6 @@ private:
     // Loads a resource group and binds its identifiers; on failure shows the resource manager's
     // error and shuts down.
     bool LoadResourceGroup(const std::string& group, bool (*bind)(ResourceManager&));
-    bool LogFileExists() const;
     // Clamps the configured counts to what the tables hold and sets content.pageCount.
     void SettleCounts();
     void SwitchToFullScreen();

@@ -3,6 +3,7 @@
 #include "framework/appbase/Buffer.h"
 
 #include <string_view>
+#include <vector>
 
 namespace Vesk
 {
@@ -34,24 +35,24 @@ Buffer SaveFile::Write(const SaveData& data)
     return buffer;
 }
 
-SaveData SaveFile::Read(Buffer& buffer, int pageCount)
+namespace
 {
-    SaveData data;
-    buffer.SeekFront();
-    data.pages.resize(static_cast<size_t>(pageCount > 0 ? pageCount : 0));
-    for (PageProgress& page : data.pages)
-    {
-        page.open = buffer.ReadBoolean();
-        page.done = buffer.ReadBoolean();
-        page.notePrepared = buffer.ReadBoolean();
-        page.stamped = buffer.ReadBoolean();
-        page.openScenePlayed = buffer.ReadBoolean();
-        for (int& slot : page.listSlots)
-            slot = static_cast<int>(buffer.ReadLong());
-        for (double& found : page.itemFound)
-            found = buffer.ReadByte() != 0 ? 1.0 : 0.0;
-    }
-    PlayerFlags& flags = data.flags;
+
+void ReadPage(Buffer& buffer, PageProgress& page)
+{
+    page.open = buffer.ReadBoolean();
+    page.done = buffer.ReadBoolean();
+    page.notePrepared = buffer.ReadBoolean();
+    page.stamped = buffer.ReadBoolean();
+    page.openScenePlayed = buffer.ReadBoolean();
+    for (int& slot : page.listSlots)
+        slot = static_cast<int>(buffer.ReadLong());
+    for (double& found : page.itemFound)
+        found = buffer.ReadByte() != 0 ? 1.0 : 0.0;
+}
+
+void ReadFlags(Buffer& buffer, PlayerFlags& flags)
+{
     flags.tutorialPending = buffer.ReadBoolean();
     flags.introPending = buffer.ReadBoolean();
     flags.sceneOption = buffer.ReadBoolean();
@@ -60,6 +61,33 @@ SaveData SaveFile::Read(Buffer& buffer, int pageCount)
     flags.spareFlag1 = buffer.ReadBoolean();
     flags.spareFlag2 = buffer.ReadBoolean();
     flags.firstPagePending = buffer.ReadBoolean();
+}
+
+} // namespace
+
+size_t SaveFile::SizeFor(int pageCount)
+{
+    return static_cast<size_t>(pageCount > 0 ? pageCount : 0) * kPageBlockSize + kTrailerSize;
+}
+
+SaveData SaveFile::Read(Buffer& buffer, int pageCount)
+{
+    SaveData data;
+    data.pages.resize(static_cast<size_t>(pageCount > 0 ? pageCount : 0));
+    const std::vector<uint8_t>& bytes = buffer.GetData();
+    bool wholeBlocks = bytes.size() >= kTrailerSize && (bytes.size() - kTrailerSize) % kPageBlockSize == 0;
+    size_t pagesInFile = wholeBlocks ? (bytes.size() - kTrailerSize) / kPageBlockSize : data.pages.size();
+
+    buffer.SeekFront();
+    for (size_t i = 0; i < data.pages.size() && i < pagesInFile; ++i)
+        ReadPage(buffer, data.pages[i]);
+    if (wholeBlocks)
+    {
+        Buffer trailer(std::vector<uint8_t>(bytes.end() - kTrailerSize, bytes.end()));
+        ReadFlags(trailer, data.flags);
+    }
+    else
+        ReadFlags(buffer, data.flags);
     return data;
 }
 

@@ -47,15 +47,22 @@ struct SaveData
 // for each page of the publication a block of 181 bytes (open, done, notePrepared, stamped,
 // openScenePlayed as one byte each, the 12 list slots as 32-bit little-endian integers, one
 // found byte per hidden object), then 11 bytes of player flags. No header and no version: the
-// number of pages comes from the configuration. Reading never goes past the data: a short
-// file reads as zeros, bytes beyond what the pages need are ignored.
+// number of pages comes from the configuration. Reading never goes past the data, whatever
+// its length.
 class SaveFile
 {
 public:
     static constexpr size_t kPageBlockSize = 181;
     static constexpr size_t kTrailerSize = 11;
 
+    // The length of the file for pageCount pages: pageCount x 181 + 11.
+    static size_t SizeFor(int pageCount);
+
     static Buffer Write(const SaveData& data);
+    // Always gives pageCount pages. A file of whole page blocks and the flags, written for
+    // this or another number of pages, gives the pages both have and the flags from its last
+    // 11 bytes; pages it lacks read as zeros. Any other length (a cut file) is read in order,
+    // the missing bytes as zeros.
     static SaveData Read(Buffer& buffer, int pageCount);
 
     // A player name made safe as a folder name: "_" becomes "__", and each of

@@ -290,6 +290,103 @@ TEST_F(GameAppTest, ShortSaveFileLoadsWhatItHolds)
     EXPECT_FALSE(app->content.pages[2].open) << "missing pages read as closed";
     EXPECT_FALSE(app->introPending) << "missing flags read as false";
     EXPECT_EQ(folder.ReadFile(SavePath("Traveller")), shortSave) << "loading alone writes nothing";
+
+    app->SaveGame();
+    EXPECT_EQ(folder.ReadFile(SavePath("Traveller")).size(), 10u * 181u + 11u);
+    EXPECT_EQ(folder.ReadFile(SavePath("Traveller") + ".old"), shortSave) << "the cut file is kept";
+}
+
+TEST_F(GameAppTest, SaveOfAnotherPageCountWasReplacedWithoutACopy)
+{
+    WriteData();
+    SaveData twenty;
+    twenty.pages.resize(20);
+    twenty.pages[4].done = true;
+    twenty.pages[15].open = true;
+    twenty.flags.bonusesTaken = 3;
+    twenty.flags.introPending = false;
+    std::vector<uint8_t> original = SaveFile::Write(twenty).GetData();
+    folder.WriteFile(SavePath("Traveller"), original);
+
+    auto app = MakeApp();
+    app->RegistryWriteString("PlayerName", "Traveller");
+    app->LoadConfiguration();
+    EXPECT_TRUE(app->content.pages[4].done);
+    EXPECT_EQ(app->bonusesTaken, 3) << "the flags come from the end of the file";
+    EXPECT_FALSE(app->introPending);
+    EXPECT_TRUE(app->tutorialPending);
+
+    app->SaveGame();
+    app->SaveGame();
+    EXPECT_EQ(folder.ReadFile(SavePath("Traveller")).size(), 10u * 181u + 11u);
+    std::string kept = folder.ReadFile(SavePath("Traveller") + ".old");
+    EXPECT_EQ(std::vector<uint8_t>(kept.begin(), kept.end()), original);
+    EXPECT_FALSE(folder.Exists(SavePath("Traveller") + ".old.2")) << "kept once, before the first overwrite";
+}
+
+TEST_F(GameAppTest, UnreadableSaveWasReplacedByANewGame)
+{
+    WriteData();
+    // Saves that exist but cannot be read: a folder in the file's place, a link to nothing
+    // (as a file the player may not open), a file whose reading fails.
+    std::vector<std::string> players = {"Folder", "Dangling", "Failing"};
+    std::filesystem::create_directories(folder / "share/players/Folder/save.dat");
+    folder.WriteFile("share/players/Folder/save.dat/progress", "precious");
+    std::filesystem::create_directories(folder / "share/players/Dangling");
+    std::filesystem::create_symlink(folder / "elsewhere/save.dat", folder / SavePath("Dangling"));
+    std::filesystem::create_directories(folder / "share/players/Failing");
+    std::filesystem::create_symlink("/proc/self/mem", folder / SavePath("Failing"));
+
+    for (const std::string& player : players)
+    {
+        folder.WriteFile("log.txt", "");
+        auto app = MakeApp();
+        app->RegistryWriteString("PlayerName", player);
+        app->LoadConfiguration();
+        EXPECT_TRUE(app->content.pages[2].open) << player << ": a new game is played";
+        EXPECT_TRUE(app->introPending) << player;
+        EXPECT_NE(folder.ReadFile("log.txt").find("Couldn't read " + app->SaveFilePath()), std::string::npos) << player;
+        EXPECT_NE(std::filesystem::symlink_status(folder / SavePath(player)).type(),
+                  std::filesystem::file_type::regular)
+            << player << ": left untouched";
+
+        app->SaveGame();
+        EXPECT_EQ(folder.ReadFile(SavePath(player)).size(), 10u * 181u + 11u) << player;
+    }
+    EXPECT_EQ(folder.ReadFile(SavePath("Folder") + ".unreadable/progress"), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / (SavePath("Dangling") + ".unreadable")));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / (SavePath("Failing") + ".unreadable")));
+}
+
+TEST_F(GameAppTest, ConfigurationWithoutPagesShrankEverySave)
+{
+    WriteData();
+    {
+        auto app = MakeApp();
+        app->LoadConfiguration();
+        app->content.pages[2].done = true;
+    }
+    std::string saved = folder.ReadFile(SavePath("Traveller"));
+    ASSERT_EQ(saved.size(), 10u * 181u + 11u);
+
+    // A syntax error before the number of pages.
+    folder.WriteFile("properties/config.xml", "<Common><Broken</Common><Pages><PagesNumber>10</PagesNumber></Pages>");
+    folder.WriteFile("log.txt", "");
+    {
+        auto app = MakeApp();
+        app->LoadConfiguration();
+        ASSERT_EQ(app->content.pageCount, 0);
+        app->SaveGame();
+    }
+    EXPECT_EQ(folder.ReadFile(SavePath("Traveller")), saved);
+    EXPECT_NE(folder.ReadFile("log.txt").find("No pages to save; "), std::string::npos);
+
+    // Nor is a new player's empty save written.
+    auto app = MakeApp();
+    app->RegistryWriteString("PlayerName", "Newcomer");
+    app->LoadConfiguration();
+    app->SaveGame();
+    EXPECT_FALSE(folder.Exists(SavePath("Newcomer")));
 }
 
 TEST_F(GameAppTest, CountsBeyondTheTablesAreClamped)

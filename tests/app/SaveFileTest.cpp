@@ -137,6 +137,37 @@ TEST(SaveFileTest, ShortAndOversizedFilesReadWithinTheData)
     EXPECT_TRUE(SaveFile::Read(none, -5).pages.empty());
 }
 
+TEST(SaveFileTest, SaveForAnotherPageCountTakesItsFlagsFromItsLastBytes)
+{
+    Buffer twenty = SaveFile::Write(SampleData(20));
+    ASSERT_EQ(SaveFile::SizeFor(20), twenty.GetDataLen());
+
+    // The publication now has 12 pages: the first 12 blocks, then the file's own flags.
+    SaveData fewer = SaveFile::Read(twenty, 12);
+    ASSERT_EQ(fewer.pages.size(), 12u);
+    EXPECT_EQ(fewer.pages[11].listSlots[0], 1100);
+    EXPECT_FALSE(fewer.flags.tutorialPending);
+    EXPECT_TRUE(fewer.flags.introPending);
+    EXPECT_EQ(fewer.flags.bonusesTaken, 0x01020304);
+    EXPECT_TRUE(fewer.flags.spareFlag2);
+    EXPECT_FALSE(fewer.flags.firstPagePending);
+
+    // A save of 12 pages read for 20: the pages it lacks are zeros, the flags stay the file's.
+    Buffer twelve = SaveFile::Write(fewer);
+    SaveData more = SaveFile::Read(twelve, 20);
+    ASSERT_EQ(more.pages.size(), 20u);
+    EXPECT_EQ(more.pages[11].listSlots[0], 1100);
+    EXPECT_FALSE(more.pages[12].open);
+    EXPECT_EQ(more.pages[19].listSlots[0], 0);
+    EXPECT_FALSE(more.flags.tutorialPending);
+    EXPECT_EQ(more.flags.bonusesTaken, 0x01020304);
+
+    // The flags alone (a save written while the publication had no pages).
+    const std::vector<uint8_t>& bytes = twenty.GetData();
+    Buffer flagsOnly(std::vector<uint8_t>(bytes.end() - 11, bytes.end()));
+    EXPECT_EQ(SaveFile::Read(flagsOnly, 20).flags.bonusesTaken, 0x01020304);
+}
+
 TEST(SaveFileTest, PlayerNamesBecomeSafeFolderNames)
 {
     EXPECT_EQ(SaveFile::EscapePlayerName("a.b"), "a_fb");

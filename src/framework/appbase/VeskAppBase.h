@@ -105,6 +105,9 @@ public:
     // An error box with the caption "FATAL ERROR"; shows nothing once shut down.
     virtual int Popup(const std::string& text);
     virtual void LogScreenSaverError(const std::string& text);
+    // One line of the application's log. The framework keeps no log of its own: the base writes
+    // the line to the developer output (VESK_DEBUG_OUTPUT); the game appends it to its log file.
+    virtual void Log(const std::string& text);
     virtual void SafeDeleteWidget(Widget* widget);
     virtual void URLOpenFailed(const std::string& url);
     virtual void URLOpenSucceeded(const std::string& url);
@@ -528,6 +531,13 @@ protected:
     void ReplayEvent(const DemoEvent& event);
     // Takes the next record when it has this code (playback sync points).
     bool TakeDemoRecord(int code, DemoEvent& event);
+    // A settings, file or synchronised-data result during playback: the next record, which must
+    // be of this kind. Another record there means this run has left the recorded one: that is
+    // reported and false returned, and the caller then fails the request rather than take a
+    // live value. The record stays for a later request of its own kind.
+    bool TakeDemoResult(int code, DemoEvent& event);
+    // Logs, once per playback, that the run no longer follows the recording.
+    void ReportDemoDesync(const std::string& what);
     bool DemoJumping() const;
     bool ProcessDemoJump();
     // Shows a playback dialog (with the keyboard focus on focus); the recorded key states are
@@ -616,6 +626,7 @@ protected:
     bool demoWindowed = true;
     int demoRefreshRate = 0;
     std::array<bool, 255> demoKeyStates{};
+    bool demoDesyncReported = false;
 
 private:
     std::unique_ptr<Platform::SettingsStore> OpenSettings();

@@ -10,8 +10,8 @@ namespace Vesk
 bool VeskAppBase::FileExists(const std::string& path)
 {
     DemoEvent recorded;
-    if (playingDemo && TakeDemoRecord(DEMO_FILE_EXISTS, recorded))
-        return recorded.flag;
+    if (playingDemo)
+        return TakeDemoResult(DEMO_FILE_EXISTS, recorded) && recorded.flag;
     bool exists = false;
     if (PFILE* file = p_fopen(path.c_str(), "rb"))
     {
@@ -31,8 +31,10 @@ bool VeskAppBase::FileExists(const std::string& path)
 bool VeskAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer)
 {
     DemoEvent recorded;
-    if (playingDemo && TakeDemoRecord(DEMO_FILE_READ, recorded))
+    if (playingDemo)
     {
+        if (!TakeDemoResult(DEMO_FILE_READ, recorded))
+            return false;
         if (recorded.flag)
             buffer = Buffer(std::move(recorded.data));
         return recorded.flag;
@@ -65,9 +67,9 @@ bool VeskAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer)
 bool VeskAppBase::WriteBufferToFile(const std::string& path, const Buffer& buffer)
 {
     DemoEvent recorded;
-    if (playingDemo && TakeDemoRecord(DEMO_FILE_WRITE, recorded))
-        return recorded.flag;
-    bool success = !playingDemo && Platform::WriteFileAtomically(path, buffer.GetData());
+    if (playingDemo)
+        return TakeDemoResult(DEMO_FILE_WRITE, recorded) && recorded.flag;
+    bool success = Platform::WriteFileAtomically(path, buffer.GetData());
     if (recordingDemo)
     {
         DemoEvent event;
