@@ -270,9 +270,14 @@ void GameApp::LoadConfiguration()
 
 void GameApp::SwitchToFullScreen()
 {
-    // TODO(display): SwitchScreenMode(false, the display's 3D state, false) once the display
-    // exists; before the window is created the setting is all there is to switch.
-    windowed = false;
+    // Init has made the window by now; before that (a configuration read on its own) the
+    // setting is all there is to switch.
+    if (GetWindow() == nullptr)
+    {
+        windowed = false;
+        return;
+    }
+    SwitchScreenMode(false, Is3DAccelerated(), false);
 }
 
 void GameApp::ReadConfigValues()

@@ -132,6 +132,7 @@ private:
     bool LoadResourceGroup(const std::string& group, bool (*bind)(ResourceManager&));
     // Clamps the configured counts to what the tables hold and sets content.pageCount.
     void SettleCounts();
+    // Opens the game full screen (a new player with Common/default_fullscreen).
     void SwitchToFullScreen();
     void LoadContentPictures(ContentModel::Filled filled);
     void RenderPageFaces(int row);

@@ -2,8 +2,12 @@
 // paints a known pattern) opens its window under xvfb-run; the X tools find the window, measure
 // it, grab its pixels as the server holds them and press Alt+Enter and Alt+F4 on it. Every wait
 // has a time limit, and a missing tool fails the test with the package to install.
+#include "framework/graphics/MemoryImage.h"
+#include "framework/platform/Window.h"
 #include "support/PngFile.h"
 #include "support/TempFolder.h"
+#include "support/TestApp.h"
+#include "support/TestDriver.h"
 #include "support/XwdFile.h"
 
 #include <gtest/gtest.h>
@@ -415,6 +419,36 @@ TEST(RealWindowTest, TheProbeOpensAnExactWindowSwitchesToFullScreenAndBackAndClo
 
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("real window test: %.1f s\n", seconds);
+}
+
+TEST(RealWindowTest, CustomCursorPicturesBecomeColourCursorsThatTheSystemMoves)
+{
+    const char* display = std::getenv("DISPLAY");
+    ASSERT_TRUE(display != nullptr && *display != '\0')
+        << "no X display: run this test through tests/window/run-under-xvfb.sh (ctest does)";
+    ::setenv("VESK_TEST_VIDEODRIVER", "x11", 1);
+    TestSupport::TestDriver driver;
+    ::unsetenv("VESK_TEST_VIDEODRIVER");
+    auto& app = driver.Create<TestSupport::TestApp>();
+    ASSERT_TRUE(driver.Launch());
+    app.Fill(0xFF000000u);
+    MemoryImage red(&app.GetImageSet());
+    std::vector<uint32_t> redPixels(16, 0xFFFF0000u);
+    red.SetBits(redPixels.data(), 4, 4);
+    app.SetCursorImage(12, &red, 1, 1);
+    app.SetCursor(12);
+    driver.MoveTo(100, 100);
+    driver.RunUpdates(3);
+    EXPECT_EQ(app.GetWindow()->GetShownPictureCursor(), 12);
+    ASSERT_EQ(driver.PresentedFrame().size(), 800u * 600u);
+    EXPECT_EQ(driver.PresentedFrame()[100 * 800 + 100], 0xFF000000u) << "the game draws no cursor of its own";
+
+    // Made again at the picture's scale in full screen; a removed picture gives the system's shape back.
+    app.SwitchScreenMode(false);
+    driver.RunUpdates(3);
+    EXPECT_EQ(app.GetWindow()->GetShownPictureCursor(), 12);
+    app.SetCursorImage(12, nullptr);
+    EXPECT_EQ(app.GetWindow()->GetShownPictureCursor(), -1);
 }
 
 } // namespace Vesk

@@ -301,6 +301,7 @@ void VeskAppBase::StartRunning()
     }
     ResetTiming();
     runStartTime = Clock::RealNow();
+    lastInputTime = Clock::LoopNow();
     mainLoopRunning = true;
 }
 

@@ -400,11 +400,14 @@ public:
     int framesPerSecond = 0;
     uint32_t lastStatisticsTime = 0;
 
-    // Idle pause: the limit in seconds of no input (0: no limit, the platform reports no
-    // screen-saver timeout).
+    // Idle pause: the desktop's screen-saver timeout in seconds, read every 10 s (0: none, and no
+    // pause). While windowed, 2 s less than that without input pauses updates and drawing until
+    // the next input.
     int idleLimitSeconds = 0;
     bool idlePaused = false;
     uint32_t lastInputTime = 0;
+    uint32_t lastIdleLimitRead = 0;
+    bool idleLimitRead = false;
 
     // Sound.
     int muteCount = 0;
@@ -576,7 +579,16 @@ protected:
         Image* image = nullptr;
         int hotX = 0;
         int hotY = 0;
+        // The window's colour cursor made from the picture: 0 not tried yet, 1 made, -1 the
+        // platform cannot (the game then draws the picture into its frames).
+        int systemCursor = 0;
     };
+
+    // Shows the current cursor number's picture as the window's colour cursor, making it first;
+    // false when the platform cannot.
+    bool ShowCursorPicture();
+    // The software cursor is shown and has moved since the last present.
+    bool SoftwareCursorMoved() const;
 
     // Deletes the shared images nobody refers to when a reference let go since the last sweep.
     void SweepSharedImages();
@@ -589,6 +601,9 @@ protected:
     bool softwareCursorShown = false;
     int cursorX = 0;
     int cursorY = 0;
+    // The pointer position the last presented frame shows.
+    int presentedCursorX = -100000;
+    int presentedCursorY = -100000;
     int screenSaverMoves = 0;
     int screenSaverLastX = -100000;
     int screenSaverLastY = -100000;

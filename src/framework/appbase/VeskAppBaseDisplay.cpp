@@ -1,6 +1,7 @@
 // The window and display: creating the window, switching screen modes, 3D acceleration.
 #include "framework/appbase/VeskAppBase.h"
 #include "framework/graphics/DDImage.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/MessageBox.h"
 #include "framework/platform/Window.h"
@@ -237,6 +238,10 @@ void VeskAppBase::MakeWindow()
         return;
     }
 
+    // The focus is the desktop's: whether the new window is the active one. A playback keeps the
+    // recorded focus.
+    if (!playingDemo)
+        hasFocus = window->HasInputFocus();
     if (minimized)
     {
         minimized = false;
@@ -248,6 +253,26 @@ void VeskAppBase::MakeWindow()
     widgetManager->screenImage = screenImage.get();
     widgetManager->InvalidateAll();
     window->SetTimer(static_cast<uint32_t>(frameTime));
+    // The cursor pictures are made again at the new mode's scale.
+    for (CustomCursor& custom : cursorImages)
+        custom.systemCursor = 0;
+    EnforceCursor();
+}
+
+bool VeskAppBase::ShowCursorPicture()
+{
+    if (!window || cursorNumber < 0 || cursorNumber >= static_cast<int>(cursorImages.size()))
+        return false;
+    CustomCursor& custom = cursorImages[static_cast<size_t>(cursorNumber)];
+    if (custom.systemCursor == 0)
+    {
+        auto* picture = dynamic_cast<MemoryImage*>(custom.image);
+        bool made = picture != nullptr && picture->GetBits() != nullptr &&
+                    window->SetPictureCursor(cursorNumber, picture->GetBits(), picture->GetWidth(),
+                                             picture->GetHeight(), custom.hotX, custom.hotY);
+        custom.systemCursor = made ? 1 : -1;
+    }
+    return custom.systemCursor == 1 && window->ShowPictureCursor(cursorNumber);
 }
 
 void VeskAppBase::Set3DAcceleration(bool is3D, bool reinit)

@@ -17,7 +17,14 @@ using Platform::Clock;
 
 void VeskAppBase::UpdateIdlePause(uint32_t now)
 {
-    if (!physicallyWindowed || screenSaverMode || idleLimitSeconds <= 0)
+    if (!idleLimitRead || now - lastIdleLimitRead >= 10000)
+    {
+        idleLimitSeconds = Platform::Window::GetScreenSaverTimeout();
+        lastIdleLimitRead = now;
+        idleLimitRead = true;
+    }
+    // A playback never pauses: its input comes from the recording, only when updates run.
+    if (!physicallyWindowed || screenSaverMode || playingDemo || idleLimitSeconds <= 0)
     {
         if (idlePaused)
         {
@@ -84,8 +91,14 @@ bool VeskAppBase::DrawDirtyStuff()
     insideDraw = false;
     drawTimeTotal += static_cast<int>(Clock::RealNow() - paintStart);
 
-    bool wanted = painted || now - lastPresentTime >= 1000 || forcePresent || overlayChanged;
-    if (!wanted || static_cast<int32_t>(now - nextAllowedPresent) < 0)
+    bool cursorMoved = SoftwareCursorMoved();
+    bool wanted = painted || now - lastPresentTime >= 1000 || forcePresent || overlayChanged || cursorMoved;
+    bool held = static_cast<int32_t>(now - nextAllowedPresent) < 0;
+    // The pointer is not held to the loading pace: a cursor the game draws itself moves at the
+    // display's rate.
+    if (held && cursorMoved && now - lastPresentTime >= 1000u / static_cast<uint32_t>(std::max(refreshRate, 1)))
+        held = false;
+    if (!wanted || held)
     {
         lastDrawFailed = true;
         updatedSinceDraw = false;
@@ -131,6 +144,11 @@ bool VeskAppBase::DrawDirtyStuff()
     return true;
 }
 
+bool VeskAppBase::SoftwareCursorMoved() const
+{
+    return softwareCursorShown && (cursorX != presentedCursorX || cursorY != presentedCursorY);
+}
+
 void VeskAppBase::Redraw(const void* rect)
 {
     if (insideDraw || isShutdown || idlePaused)
@@ -155,6 +173,8 @@ void VeskAppBase::Redraw(const void* rect)
         window->Present(screenImage->GetBits(), screenImage->GetWidth(), screenImage->GetHeight(), drawnCursor))
     {
         displayLost = false;
+        presentedCursorX = cursorX;
+        presentedCursorY = cursorY;
         return;
     }
 

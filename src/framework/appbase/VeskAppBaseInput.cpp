@@ -607,6 +607,14 @@ void VeskAppBase::EnforceCursor()
                     cursorImages[static_cast<size_t>(cursorNumber)].image != nullptr;
     if (hasImage && (customCursorsEnabled || playingDemo || cursorNumber == 12))
     {
+        // The system moves a colour cursor made from the picture at the display's own pace; the
+        // game draws the picture itself only where the platform cannot, and for a playback's
+        // recorded pointer.
+        if (!playingDemo && ShowCursorPicture())
+        {
+            showSoftware(false);
+            return;
+        }
         showSoftware(true);
         if (window)
             window->SetCursorShape(playingDemo ? CursorShape::No : CursorShape::None);

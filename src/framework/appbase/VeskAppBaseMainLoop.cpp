@@ -229,6 +229,19 @@ bool VeskAppBase::Process(bool allowSleep)
         else
         {
             int ms = static_cast<int>(target - timeAccumulator);
+            // A moved software cursor is presented once a display refresh has passed since the
+            // last present, without waiting for the next update.
+            if (SoftwareCursorMoved() && !minimized && !idlePaused && !displayLost)
+            {
+                int due = static_cast<int>(lastPresentTime + 1000u / static_cast<uint32_t>(rate) - now);
+                if (due <= 0)
+                {
+                    DrawDirtyStuff();
+                    ms = 0;
+                }
+                else
+                    ms = std::min(ms, due);
+            }
             if (ms > 0)
             {
                 if (!allowSleep)
@@ -270,7 +283,13 @@ void VeskAppBase::UpdateFrames()
 bool VeskAppBase::DoUpdateFrames()
 {
     if (idlePaused)
-        return false;
+    {
+        // Nothing is drawn during the pause, so it ends here: on input, or when the limit is
+        // gone or has grown past the idle time.
+        UpdateIdlePause(Clock::LoopNow());
+        if (idlePaused)
+            return false;
+    }
     if (playingDemo && updateCount >= demoTotalUpdates)
         return false;
 

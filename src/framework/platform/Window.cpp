@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace Vesk::Platform
@@ -52,6 +53,13 @@ SDL_SystemCursor SystemCursorFor(CursorShape shape)
 }
 
 constexpr size_t kShapeCount = static_cast<size_t>(CursorShape::None) + 1;
+
+// The dummy and offscreen drivers: no display, no window system, no cursors of their own.
+bool HeadlessDriver()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+}
 
 // Latin-1 code points of a UTF-8 text; characters above 255 and broken sequences are dropped.
 std::vector<int> Latin1FromUtf8(const char* text)
@@ -208,6 +216,9 @@ Window::Window() : cursors(kShapeCount, nullptr) {}
 Window::~Window()
 {
     Destroy();
+    for (auto& [number, cursor] : pictureCursors)
+        SDL_FreeCursor(cursor);
+    pictureCursors.clear();
     for (SDL_Cursor*& cursor : cursors)
     {
         if (cursor != nullptr)
@@ -274,9 +285,7 @@ int Window::Create(const WindowRequest& request)
 bool Window::MakeRenderer(bool withVSync)
 {
     // Without a display there is nothing to accelerate: the software renderer is the fastest.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    bool headless = driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
-    if (!headless)
+    if (!HeadlessDriver())
         renderer =
             SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | (withVSync ? SDL_RENDERER_PRESENTVSYNC : 0));
     if (renderer == nullptr)
@@ -348,6 +357,18 @@ int Window::GetRefreshRate()
     return mode.refresh_rate;
 }
 
+int Window::GetScreenSaverTimeout()
+{
+    const char* text = std::getenv("VESK_SCREENSAVER_TIMEOUT");
+    if (text == nullptr)
+        return 0;
+    char* end = nullptr;
+    long seconds = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || seconds <= 0)
+        return 0;
+    return static_cast<int>(std::min(seconds, 86400L));
+}
+
 IntRect Window::GetBorders() const
 {
     int top = 0, left = 0, bottom = 0, right = 0;
@@ -392,7 +413,9 @@ bool Window::IsMinimized() const
 
 bool Window::HasInputFocus() const
 {
-    return window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    if (window == nullptr)
+        return false;
+    return HeadlessDriver() || (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
 void Window::GetPosition(int& x, int& y) const
@@ -571,8 +594,62 @@ void Window::SetBuiltInCursor(CursorShape shape, const char* const* rows, int ho
     if (cursors[index] != nullptr)
         SDL_FreeCursor(cursors[index]);
     cursors[index] = cursor;
-    if (shape == currentShape)
+    if (shape == currentShape && shownPictureCursor < 0)
         SDL_SetCursor(cursor);
+}
+
+bool Window::SetPictureCursor(int number, const uint32_t* pixels, int width, int height, int hotX, int hotY)
+{
+    if (auto kept = pictureCursors.find(number); kept != pictureCursors.end())
+    {
+        // Freeing the shown cursor puts the system's default in its place.
+        if (shownPictureCursor == number)
+            shownPictureCursor = -1;
+        SDL_FreeCursor(kept->second);
+        pictureCursors.erase(kept);
+    }
+    if (pixels == nullptr || width <= 0 || height <= 0 || SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return false;
+
+    // In full screen the pointer is as large as the scaled picture makes the game's own cursor.
+    int scaledWidth = width;
+    int scaledHeight = height;
+    IntRect picture = GetPictureRect();
+    if (fullScreen && logicalWidth > 0 && picture.width > logicalWidth)
+    {
+        scaledWidth = static_cast<int>(static_cast<int64_t>(width) * picture.width / logicalWidth);
+        scaledHeight = static_cast<int>(static_cast<int64_t>(height) * picture.width / logicalWidth);
+    }
+    std::vector<uint32_t> scaled(static_cast<size_t>(scaledWidth) * scaledHeight);
+    for (int y = 0; y < scaledHeight; ++y)
+    {
+        const uint32_t* row = pixels + static_cast<size_t>(y * height / scaledHeight) * width;
+        for (int x = 0; x < scaledWidth; ++x)
+            scaled[static_cast<size_t>(y) * scaledWidth + x] = row[x * width / scaledWidth];
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(scaled.data(), scaledWidth, scaledHeight, 32,
+                                                              scaledWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr)
+        return false;
+    int spotX = std::clamp(hotX * scaledWidth / width, 0, scaledWidth - 1);
+    int spotY = std::clamp(hotY * scaledHeight / height, 0, scaledHeight - 1);
+    SDL_Cursor* cursor = SDL_CreateColorCursor(surface, spotX, spotY);
+    SDL_FreeSurface(surface);
+    if (cursor == nullptr)
+        return false;
+    pictureCursors[number] = cursor;
+    return true;
+}
+
+bool Window::ShowPictureCursor(int number)
+{
+    auto kept = pictureCursors.find(number);
+    if (kept == pictureCursors.end())
+        return false;
+    SDL_SetCursor(kept->second);
+    SDL_ShowCursor(SDL_ENABLE);
+    shownPictureCursor = number;
+    return true;
 }
 
 void Window::SetCursorShape(CursorShape shape)
@@ -580,6 +657,7 @@ void Window::SetCursorShape(CursorShape shape)
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
         return;
     currentShape = shape;
+    shownPictureCursor = -1;
     if (shape == CursorShape::None)
     {
         SDL_ShowCursor(SDL_DISABLE);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,6 +109,11 @@ public:
     static IntRect GetWorkArea();
     static IntRect GetDesktopBounds();
     static int GetRefreshRate();
+    // How many seconds without input the desktop waits before its screen saver starts; 0 when
+    // it has none or none is known. SDL tells no such time (and keeps the screen saver off while
+    // the game runs), so only the environment variable VESK_SCREENSAVER_TIMEOUT gives one: a
+    // player who wants the game to pause when left alone sets it, and tests use it.
+    static int GetScreenSaverTimeout();
     // The window frame's thickness around the client area (left, top, right, bottom).
     IntRect GetBorders() const;
 
@@ -116,6 +122,8 @@ public:
     void Restore();
     bool IsShown() const;
     bool IsMinimized() const;
+    // Whether this is the desktop's active window. Without a window system (the dummy and
+    // offscreen drivers) there is no other window to be active, so an open window is.
     bool HasInputFocus() const;
     // The outer top-left corner of the window.
     void GetPosition(int& x, int& y) const;
@@ -136,6 +144,16 @@ public:
     // anything else transparent.
     void SetBuiltInCursor(CursorShape shape, const char* const* rows, int hotX, int hotY);
     void SetCursorShape(CursorShape shape);
+    // A colour cursor made from a picture (0xAARRGGBB, straight alpha, width x height, the hot
+    // spot in picture pixels) and kept under a number of the caller's; the system then moves it
+    // with the pointer at the display's own pace. In full screen the picture is scaled as the
+    // game's picture is. Null pixels forget the number. False when the video driver has no colour
+    // cursors (the headless drivers): the caller then draws the cursor into the presented frames.
+    bool SetPictureCursor(int number, const uint32_t* pixels, int width, int height, int hotX, int hotY);
+    // Shows the picture cursor kept under the number; false when there is none.
+    bool ShowPictureCursor(int number);
+    // The number of the picture cursor shown, or -1 while a system shape (or none) is shown.
+    int GetShownPictureCursor() const { return shownPictureCursor; }
     void CaptureMouse(bool capture);
     // Whether the pointer is over this window's client area, with its window coordinates.
     bool QueryPointer(int& x, int& y) const;
@@ -177,6 +195,8 @@ private:
 
     std::vector<SDL_Cursor*> cursors;
     CursorShape currentShape = CursorShape::Arrow;
+    std::map<int, SDL_Cursor*> pictureCursors;
+    int shownPictureCursor = -1;
 
     std::deque<WindowMessage> pending;
     uint32_t timerPeriod = 0;

@@ -1,4 +1,6 @@
+#include "framework/graphics/MemoryImage.h"
 #include "framework/platform/Clock.h"
+#include "framework/platform/Window.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 #include "support/TestApp.h"
@@ -7,7 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <functional>
+#include <vector>
 
 namespace Vesk
 {
@@ -324,6 +329,154 @@ TEST(MainLoopTest, DialogsAreKeptByIdAndModalOnesRuleThePointer)
     driver.Click(20, 20);
     driver.RunUpdates(1);
     EXPECT_EQ(app.board->Lines("press").size(), 1u);
+}
+
+namespace
+{
+
+// The desktop's screen-saver timeout as the platform layer reads it, for one test.
+struct ScreenSaverTimeout
+{
+    explicit ScreenSaverTimeout(const char* seconds) { ::setenv("VESK_SCREENSAVER_TIMEOUT", seconds, 1); }
+    ~ScreenSaverTimeout() { ::unsetenv("VESK_SCREENSAVER_TIMEOUT"); }
+};
+
+// Runs loop steps until the loop clock has moved on by ms.
+void RunFor(VeskAppBase& app, uint32_t ms)
+{
+    uint32_t start = Clock::LoopNow();
+    for (long guard = 0; Clock::LoopNow() - start < ms && guard < 1000000; ++guard)
+    {
+        bool updated = false;
+        if (!app.UpdateAppStep(updated))
+            break;
+    }
+}
+
+struct PaintCounter : Widget
+{
+    void Paint(Graphics&) override { ++paints; }
+    int paints = 0;
+};
+
+} // namespace
+
+TEST(MainLoopTest, TheIdlePauseEndsOnTheNextInputWithAFullRepaint)
+{
+    ScreenSaverTimeout timeout("5"); // the pause starts after 3 s without input
+    TestDriver driver;
+    auto& app = driver.Create<TestApp>();
+    ASSERT_TRUE(driver.Launch());
+    PaintCounter counter;
+    counter.SetBounds(0, 0, 10, 10);
+    app.GetWidgetManager()->AddChild(&counter);
+
+    RunFor(app, 2500);
+    EXPECT_FALSE(app.idlePaused);
+    RunFor(app, 2000);
+    ASSERT_TRUE(app.idlePaused);
+    int updates = app.updateCount;
+    int draws = app.drawCount;
+    int paints = counter.paints;
+    RunFor(app, 5000);
+    EXPECT_EQ(app.updateCount, updates);
+    EXPECT_EQ(app.drawCount, draws);
+
+    driver.MoveTo(10, 10);
+    EXPECT_EQ(driver.RunUpdates(3), 3);
+    EXPECT_FALSE(app.idlePaused);
+    EXPECT_GT(app.drawCount, draws);
+    EXPECT_GT(counter.paints, paints) << "everything is painted again";
+    EXPECT_EQ(app.board->Lines("move").size(), 1u);
+    app.GetWidgetManager()->RemoveChild(&counter);
+}
+
+TEST(MainLoopTest, TheIdlePauseFollowsTheScreenSaverTimeoutReadEveryTenSeconds)
+{
+    TestDriver driver;
+    auto& app = driver.Create<TestApp>();
+    ASSERT_TRUE(driver.Launch());
+    // No timeout: never a pause.
+    RunFor(app, 20000);
+    EXPECT_FALSE(app.idlePaused);
+    EXPECT_GE(app.updateCount, 1990);
+
+    {
+        ScreenSaverTimeout timeout("5");
+        RunFor(app, 11000);
+        EXPECT_TRUE(app.idlePaused);
+    }
+    // The timeout went away: the pause ends at the next check, without input.
+    int updates = app.updateCount;
+    RunFor(app, 11000);
+    EXPECT_FALSE(app.idlePaused);
+    EXPECT_GT(app.updateCount, updates);
+
+    // Full screen knows no idle pause.
+    ScreenSaverTimeout timeout("5");
+    app.SwitchScreenMode(false);
+    RunFor(app, 20000);
+    EXPECT_FALSE(app.idlePaused);
+}
+
+namespace
+{
+
+// Loads until the test lets it finish.
+struct SlowLoadingApp : TestApp
+{
+    void LoadingThreadProc() override
+    {
+        while (!finish)
+            Clock::RealSleep(1);
+    }
+    std::atomic<bool> finish{false};
+};
+
+} // namespace
+
+TEST(MainLoopTest, WhileLoadingAMovedSoftwareCursorIsPresentedWithinOneRefresh)
+{
+    TestDriver driver;
+    auto& app = driver.Create<SlowLoadingApp>();
+    ASSERT_TRUE(driver.Init());
+    driver.Start(false);
+    app.Fill(0xFF000000u);
+    MemoryImage red(&app.GetImageSet());
+    std::vector<uint32_t> redPixels(16, 0xFFFF0000u);
+    red.SetBits(redPixels.data(), 4, 4);
+    app.SetCursorImage(12, &red, 1, 1);
+    app.SetCursor(12);
+    driver.MoveTo(100, 100);
+    driver.RunUpdates(20);
+    if (app.GetWindow()->GetShownPictureCursor() >= 0)
+    {
+        app.finish = true;
+        GTEST_SKIP() << "the video driver moves a colour cursor itself";
+    }
+
+    // Frames are presented about 20 times a second while loading; the pointer is not held to that.
+    uint32_t period = 1000u / static_cast<uint32_t>(app.refreshRate);
+    uint32_t slowest = 0;
+    for (int step = 1; step <= 30; ++step)
+    {
+        int x = 100 + step * 5;
+        driver.MoveTo(x, 100);
+        uint32_t moved = Clock::LoopNow();
+        for (int guard = 0; guard < 1000; ++guard)
+        {
+            const std::vector<uint32_t>& frame = driver.PresentedFrame();
+            if (frame.size() == 800u * 600u && frame[100 * 800 + x + 2] == 0xFFFF0000u)
+                break;
+            bool updated = false;
+            app.UpdateAppStep(updated);
+        }
+        slowest = std::max(slowest, Clock::LoopNow() - moved);
+    }
+    EXPECT_FALSE(app.loadingThreadDone);
+    EXPECT_LE(slowest, period);
+    app.finish = true;
+    app.SetCursorImage(12, nullptr);
 }
 
 } // namespace Vesk

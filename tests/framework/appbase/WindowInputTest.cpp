@@ -192,6 +192,25 @@ TEST(WindowInputTest, LosingFocusMutesAndReleasesHeldKeysAndButtons)
     EXPECT_FALSE(app.IsMuted());
 }
 
+TEST(WindowInputTest, MakeWindowTakesTheFocusFromTheActiveWindow)
+{
+    TestDriver driver;
+    auto& app = driver.Create<FocusApp>();
+    ASSERT_TRUE(driver.Launch());
+    driver.SetFocus(false);
+    driver.Pump();
+    ASSERT_TRUE(app.IsMuted());
+    app.board->Clear();
+
+    // The window is made again (full screen) and is the active one: headless, an open window is.
+    ASSERT_TRUE(app.GetWindow()->HasInputFocus());
+    app.SwitchScreenMode(false);
+    EXPECT_TRUE(app.hasFocus);
+    EXPECT_FALSE(app.IsMuted());
+    EXPECT_EQ(app.gained, 1);
+    EXPECT_EQ(app.board->log, (std::vector<std::string>{"focus+"}));
+}
+
 TEST(WindowInputTest, ClickCodesAndCaptureWhileAButtonStaysHeld)
 {
     TestDriver driver;
