@@ -624,6 +624,20 @@ void GameApp::SaveGame()
     RegistryWriteString("PlayerName", playerName);
     RegistryWriteString("AllPlayers", allPlayers);
     std::string path = SaveFilePath();
+    if (content.pageCount <= 0)
+    {
+        Log("No pages to save; " + path + " is left as it is");
+        return;
+    }
+    if (saveToKeep.path == path)
+    {
+        if (!KeepFileBeside(path, saveToKeep.suffix))
+        {
+            Log("Couldn't keep " + path + " as " + path + saveToKeep.suffix + "; progress not saved");
+            return;
+        }
+        saveToKeep = {};
+    }
     if (!WriteBufferToFile(path, SaveFile::Write(CollectSaveData())))
         Log("Couldn't write " + path);
 }
@@ -705,12 +719,23 @@ void GameApp::LoadGame()
     std::string path = SaveFilePath();
     Buffer buffer;
     progressLoaded = true;
-    if (FileExists(path) && ReadBufferFromFile(path, buffer))
-        ApplySaveData(SaveFile::Read(buffer, content.pageCount));
-    else
+    saveToKeep = {};
+    if (!FileExists(path))
     {
         StartNewGame();
         SaveGame();
+    }
+    else if (!ReadBufferFromFile(path, buffer))
+    {
+        Log("Couldn't read " + path + "; playing a new game, the file is kept as " + path + ".unreadable");
+        StartNewGame();
+        saveToKeep = {path, ".unreadable"};
+    }
+    else
+    {
+        if (buffer.GetDataLen() != SaveFile::SizeFor(content.pageCount))
+            saveToKeep = {path, ".old"};
+        ApplySaveData(SaveFile::Read(buffer, content.pageCount));
     }
 
     // TODO(publication): redraw the contents page, then the cover face.

@@ -73,9 +73,14 @@ public:
     // the bonus picks for the new set. Called after every completed page and at start-up.
     void ChangeSet(bool playScene);
 
-    // Writes the player to the registry and their progress to their save file.
+    // Writes the player to the registry and their progress to their save file. While the
+    // publication has no pages nothing is written (the save would lose every page). A save that
+    // LoadGame could not use as it is gets kept beside the new one first.
     void SaveGame();
-    // Re-reads the pages and applies the player's save file, or starts a new game and saves it.
+    // Re-reads the pages and applies the player's save file, or, when there is none, starts a
+    // new game and saves it. A save that exists but cannot be read is left as it is: a new game
+    // is played and the save is kept as "save.dat.unreadable" when the game is next saved. A
+    // save of another length than the pages need is read and kept as "save.dat.old".
     void LoadGame();
     std::string SaveFilePath() const;
 
@@ -160,6 +165,14 @@ private:
     // Set once a player's progress has been loaded: until then there is nothing to save, and
     // saving would overwrite a save file with empty progress.
     bool progressLoaded = false;
+    // The save file LoadGame found but could not use as it is, and the suffix it is kept
+    // under before SaveGame first replaces it; no path when it may simply be replaced.
+    struct SaveToKeep
+    {
+        std::string path;
+        std::string suffix;
+    };
+    SaveToKeep saveToKeep;
 };
 
 // The game's application object (null when none exists).

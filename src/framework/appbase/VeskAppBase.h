@@ -266,10 +266,15 @@ public:
 
     // Files: existence and whole reads go through the file layer (archive or disk); a write
     // creates the missing folders and replaces the file atomically. Results are recorded into
-    // demos and replayed from them.
+    // demos and replayed from them. Anything at the path exists, even what cannot be opened;
+    // a read that cannot get every byte fails.
     bool FileExists(const std::string& path);
     bool ReadBufferFromFile(const std::string& path, Buffer& buffer);
     bool WriteBufferToFile(const std::string& path, const Buffer& buffer);
+    // Before the first write over a file that must not be lost: keeps it beside itself as
+    // path + suffix (numbered when that name is taken), never replacing or deleting anything.
+    // True when it was kept or there is nothing at path; nothing happens during playback.
+    bool KeepFileBeside(const std::string& path, const std::string& suffix);
 
     // The per-user folder for saves, caches, screenshots and demos, ending in "/".
     const std::string& GetAppDataFolder() const { return dataFolder; }

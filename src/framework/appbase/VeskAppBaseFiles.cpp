@@ -1,6 +1,7 @@
 // Files: existence checks and whole-file reads and writes, recorded into demos.
 #include "framework/appbase/Buffer.h"
 #include "framework/appbase/VeskAppBase.h"
+#include "framework/platform/DiskPath.h"
 #include "framework/platform/FileSystem.h"
 #include "framework/resources/PakInterface.h"
 
@@ -12,12 +13,16 @@ bool VeskAppBase::FileExists(const std::string& path)
     DemoEvent recorded;
     if (playingDemo)
         return TakeDemoResult(DEMO_FILE_EXISTS, recorded) && recorded.flag;
+    // A file that is there but cannot be opened (a folder, no permission) exists too: whoever
+    // asks must not take it for a free name and write over it.
     bool exists = false;
     if (PFILE* file = p_fopen(path.c_str(), "rb"))
     {
         p_fclose(file);
         exists = true;
     }
+    else
+        exists = !Platform::NothingAt(Platform::ToDiskPath(path));
     if (recordingDemo)
     {
         DemoEvent event;
@@ -47,8 +52,9 @@ bool VeskAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer)
         size_t got;
         while ((got = p_fread(chunk, 1, sizeof(chunk), file)) > 0)
             bytes.insert(bytes.end(), chunk, chunk + got);
+        // Reading stops early only on an error (a folder, a failing disk).
+        success = p_feof(file) != 0;
         p_fclose(file);
-        success = true;
     }
     if (recordingDemo)
     {
@@ -78,6 +84,14 @@ bool VeskAppBase::WriteBufferToFile(const std::string& path, const Buffer& buffe
         RecordEvent(event);
     }
     return success;
+}
+
+bool VeskAppBase::KeepFileBeside(const std::string& path, const std::string& suffix)
+{
+    // A played-back run writes nothing, so it has nothing to keep either.
+    if (playingDemo)
+        return true;
+    return Platform::KeepBeside(path, suffix);
 }
 
 } // namespace Vesk
