@@ -8,9 +8,11 @@
 #include "framework/widgets/WidgetManager.h"
 #include "support/TestApp.h"
 #include "support/TestDriver.h"
+#include "support/TestGameApp.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@ using namespace Platform;
 using TestSupport::RecordingWidget;
 using TestSupport::TestApp;
 using TestSupport::TestDriver;
+using TestSupport::TestGameApp;
 
 namespace
 {
@@ -142,7 +145,101 @@ struct VolumeApp : TestApp
     MusicInterface* CreateMusicInterface() override { return new VolumeLog(musicVolumes); }
 };
 
+// The game with the debug keys on and a widget over its screens that notes every input it gets;
+// it keeps running after its start-up.
+struct WatchedGame : TestGameApp
+{
+    WatchedGame()
+    {
+        stopWhenStarted = false;
+        debugKeysEnabled = true;
+    }
+    ~WatchedGame() override
+    {
+        if (GetWidgetManager() != nullptr)
+            GetWidgetManager()->RemoveChild(&watcher);
+    }
+    void LoadingThreadCompleted() override
+    {
+        TestGameApp::LoadingThreadCompleted();
+        watcher.SetBounds(0, 0, width, height);
+        GetWidgetManager()->AddChild(&watcher);
+        GetWidgetManager()->SetFocusWidget(&watcher);
+    }
+    RecordingWidget watcher;
+};
+
+struct GameEnding
+{
+    bool windowed = true;
+    bool overlay = false;
+    int pointerX = 0;
+    int pointerY = 0;
+    std::vector<std::string> input;
+    // Written to the settings when the game ends.
+    std::string player;
+};
+
+GameEnding Ending(WatchedGame& game)
+{
+    return {game.windowed, game.showOverlay, game.GetCursorX(), game.GetCursorY(), game.watcher.log, game.playerName};
+}
+
 } // namespace
+
+TEST(DemoRoundTripTest, KeysTakenBeforeTheWidgetsADragOutsideTheWindowAndTheLogFileReplayAsRecorded)
+{
+    TestDriver driver;
+    TestSupport::TempFolder& folder = driver.Folder();
+    folder.WriteFile("properties/config.xml", "<?xml version=\"1.0\"?>\n<Common></Common>\n");
+    folder.WriteFile("properties/local.xml",
+                     "<?xml version=\"1.0\"?>\n<Common><default_name>Traveller</default_name></Common>\n");
+    std::filesystem::copy_file(std::filesystem::path(ORLO_DATA_SOURCE_DIR) / "properties" / "resources.xml",
+                               folder / "properties" / "resources.xml");
+    folder.WriteFile("log.txt", "the previous run\r\n");
+    auto setPlayer = [](const std::string& name)
+    {
+        TestGameApp settings;
+        ASSERT_TRUE(settings.RegistryWriteString("PlayerName", name));
+    };
+    setPlayer("Mira");
+
+    GameEnding recorded;
+    {
+        auto& game = driver.Create<WatchedGame>();
+        ASSERT_TRUE(driver.Launch("-record -demofile=game.dmo"));
+        driver.RunUpdates(10);
+        // The button is held while the pointer leaves the window, far beyond its edges.
+        driver.Drag(400, 300, 2600, -2300, 3);
+        driver.RunUpdates(5);
+        driver.PressKey(KEYCODE_F3);
+        driver.PressKey(KEYCODE_RETURN, TestDriver::Alt);
+        driver.RunUpdates(5);
+        driver.Close();
+        ASSERT_TRUE(driver.RunUntilShutdown());
+        recorded = Ending(game);
+        driver.Destroy();
+    }
+    ASSERT_FALSE(recorded.windowed);
+    ASSERT_TRUE(recorded.overlay);
+    ASSERT_GT(recorded.pointerX, 800);
+    ASSERT_EQ(recorded.player, "Mira");
+
+    // Played back without a log file, and with another player in the settings.
+    std::filesystem::remove(folder / "log.txt");
+    setPlayer("Someone");
+    auto& player = driver.Create<WatchedGame>();
+    ASSERT_TRUE(driver.Launch("-play -demofile=game.dmo"));
+    ASSERT_TRUE(driver.RunUntilShutdown());
+    GameEnding played = Ending(player);
+    EXPECT_EQ(played.windowed, recorded.windowed);
+    EXPECT_EQ(played.overlay, recorded.overlay);
+    EXPECT_EQ(played.pointerX, recorded.pointerX);
+    EXPECT_EQ(played.pointerY, recorded.pointerY);
+    EXPECT_EQ(played.input, recorded.input);
+    EXPECT_EQ(played.player, recorded.player);
+    EXPECT_FALSE(folder.Exists("log.txt"));
+}
 
 TEST(DemoRoundTripTest, APlayedBackSessionEndsInTheRecordedState)
 {

@@ -36,6 +36,10 @@ enum DemoCode : int
     DEMO_MOUSE_BUTTON = 101,
 };
 
+// The range of an absolute pointer position in a demo (12 signed bits each way).
+constexpr int kDemoPositionMin = -2048;
+constexpr int kDemoPositionMax = 2047;
+
 // One record of a demo's event stream, as plain data. Which fields mean something depends on
 // the code: x, y (absolute position, or dx, dy of a relative move), button (1, 2, -1, -2, 3)
 // and down, key, character (and wide), flag (focus, minimized, success, windowed), type and

@@ -7,17 +7,48 @@
 #include "framework/appbase/VeskAppBase.h"
 #include "framework/platform/Clock.h"
 #include "framework/platform/FileSystem.h"
+#include "framework/platform/WindowMessage.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 namespace Vesk
 {
 
 using Platform::Clock;
+
+namespace
+{
+
+// What a record is, for the log.
+std::string DemoRecordName(int code)
+{
+    switch (code)
+    {
+    case DEMO_REGISTRY_READ:
+        return "a settings read";
+    case DEMO_REGISTRY_WRITE:
+        return "a settings write";
+    case DEMO_FILE_EXISTS:
+        return "a file existence test";
+    case DEMO_FILE_READ:
+        return "a file read";
+    case DEMO_FILE_WRITE:
+        return "a file write";
+    case DEMO_SYNC:
+        return "synchronised data";
+    case -1:
+        return "the end of the recording";
+    default:
+        return "input (record " + std::to_string(code) + ")";
+    }
+}
+
+} // namespace
 
 bool VeskAppBase::ReadDemoFile()
 {
@@ -64,6 +95,7 @@ bool VeskAppBase::ReadDemoFile()
     demoMarkers = file.markers;
     demoReader.Reset(std::move(file.events));
     demoPointerKnown = false;
+    demoDesyncReported = false;
     return true;
 }
 
@@ -87,8 +119,8 @@ void VeskAppBase::RecordEvent(const DemoEvent& event)
 
 void VeskAppBase::RecordPointer(int x, int y)
 {
-    x = std::clamp(x, -2048, 2047);
-    y = std::clamp(y, -2048, 2047);
+    x = std::clamp(x, kDemoPositionMin, kDemoPositionMax);
+    y = std::clamp(y, kDemoPositionMin, kDemoPositionMax);
     int dx = x - demoLastPointerX;
     int dy = y - demoLastPointerY;
     if (demoPointerKnown && dx == 0 && dy == 0)
@@ -202,8 +234,19 @@ void VeskAppBase::ReplayEvent(const DemoEvent& event)
         HandleSizeChange(event.flag, false);
         break;
     case DEMO_KEY_DOWN:
-        widgetManager->KeyPressed(event.key);
+    {
+        // As the live press was handled: an Alt+Enter (its key followed by the mode it switched
+        // to) switches the mode, a debug key may take the press, the rest goes to the widgets.
+        DemoEvent mode;
+        if (event.key == Platform::KEYCODE_RETURN && TakeDemoRecord(DEMO_VIDEO_DATA, mode))
+        {
+            SwitchScreenMode(mode.flag);
+            ClearKeyStates();
+        }
+        else if (!(debugKeysEnabled && DebugKeyDown(event.key)))
+            widgetManager->KeyPressed(event.key);
         break;
+    }
     case DEMO_KEY_UP:
         widgetManager->KeyReleased(event.key);
         break;
@@ -227,7 +270,8 @@ void VeskAppBase::ReplayEvent(const DemoEvent& event)
         break;
     default:
         // A settings or file result nobody asked for: this run took another path than the
-        // recorded one. It is passed over.
+        // recorded one. It is reported and passed over.
+        ReportDemoDesync(DemoRecordName(event.code) + " was recorded here and not asked for");
         break;
     }
 }
@@ -237,6 +281,24 @@ bool VeskAppBase::TakeDemoRecord(int code, DemoEvent& event)
     if (!playingDemo || demoReader.PeekCode() != code)
         return false;
     return demoReader.Next(event);
+}
+
+bool VeskAppBase::TakeDemoResult(int code, DemoEvent& event)
+{
+    if (TakeDemoRecord(code, event))
+        return true;
+    ReportDemoDesync(DemoRecordName(code) + " was asked for where the recording has " +
+                     DemoRecordName(demoReader.PeekCode()));
+    return false;
+}
+
+void VeskAppBase::ReportDemoDesync(const std::string& what)
+{
+    if (demoDesyncReported)
+        return;
+    demoDesyncReported = true;
+    Log("Demo playback out of step with the recording at update " + std::to_string(updateCount) + ": " + what +
+        "; from here on the playback may differ from the recorded run");
 }
 
 void VeskAppBase::DemoSyncBuffer(Buffer& buffer)
@@ -251,7 +313,7 @@ void VeskAppBase::DemoSyncBuffer(Buffer& buffer)
     else if (playingDemo)
     {
         DemoEvent event;
-        if (TakeDemoRecord(DEMO_SYNC, event))
+        if (TakeDemoResult(DEMO_SYNC, event))
             buffer = Buffer(std::move(event.data));
     }
 }

@@ -277,28 +277,39 @@ bool VeskAppBase::ProcessDeferredMessages()
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+    {
+        // Every press is recorded, the ones Alt+Enter and the debug keys take as well: a playback
+        // hands them on the same way (see ReplayEvent).
+        int key = static_cast<int>(message.wParam);
+        if (recordingDemo)
+        {
+            DemoEvent event;
+            event.code = DEMO_KEY_DOWN;
+            event.key = key;
+            RecordEvent(event);
+        }
         if (liveInput)
         {
             lastInputTime = Clock::LoopNow();
-            int key = static_cast<int>(message.wParam);
             if (message.message == WM_SYSKEYDOWN && key == KEYCODE_RETURN && !forceFullScreen && !forceWindowed)
             {
                 SwitchScreenMode(!windowed);
                 ClearKeyStates();
-            }
-            else if (!(debugKeysEnabled && !playingDemo && DebugKeyDown(key)))
-            {
+                // The mode it switched to follows the key: the mark of an Alt+Enter in a demo.
                 if (recordingDemo)
                 {
-                    DemoEvent event;
-                    event.code = DEMO_KEY_DOWN;
-                    event.key = key;
-                    RecordEvent(event);
+                    DemoEvent mode;
+                    mode.code = DEMO_VIDEO_DATA;
+                    mode.flag = windowed;
+                    mode.refreshRate = refreshRate;
+                    RecordEvent(mode);
                 }
-                widgetManager->KeyPressed(key);
             }
+            else if (!(debugKeysEnabled && !playingDemo && DebugKeyDown(key)))
+                widgetManager->KeyPressed(key);
         }
         break;
+    }
     case WM_KEYUP:
     case WM_SYSKEYUP:
         if (recordingDemo)
@@ -394,6 +405,10 @@ void VeskAppBase::PointerToManager(int64_t lParam, int& x, int& y)
     x = PointParamX(lParam);
     y = PointParamY(lParam);
     widgetManager->RemapPointer(x, y);
+    // A captured pointer can go far outside the window. Nothing uses a position a demo cannot
+    // hold, so a playback sees the positions the recorded run saw.
+    x = std::clamp(x, kDemoPositionMin, kDemoPositionMax);
+    y = std::clamp(y, kDemoPositionMin, kDemoPositionMax);
 }
 
 void VeskAppBase::MovePointer(int x, int y)

@@ -8,6 +8,7 @@
 #include "framework/widgets/WidgetManager.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace Vesk
@@ -92,6 +93,13 @@ void VeskAppBase::LogScreenSaverError(const std::string& text)
         std::strftime(clock, sizeof(clock), "%H:%M:%S", local);
     std::fprintf(file, "%s %s %u\n", text.c_str(), clock, Clock::GetTickCount());
     std::fclose(file);
+}
+
+void VeskAppBase::Log(const std::string& text)
+{
+    static const bool enabled = std::getenv("VESK_DEBUG_OUTPUT") != nullptr;
+    if (enabled)
+        std::fprintf(stderr, "%s\r\n", text.c_str());
 }
 
 void VeskAppBase::URLOpenFailed(const std::string& url)

@@ -17,17 +17,14 @@ bool VeskAppBase::RegistryWrite(const std::string& valueName, uint32_t type, con
 {
     bool inDemo = demoSuspended == 0;
     DemoEvent recorded;
-    if (playingDemo && inDemo && TakeDemoRecord(DEMO_REGISTRY_WRITE, recorded))
-        return recorded.flag;
+    if (playingDemo && inDemo)
+        return TakeDemoResult(DEMO_REGISTRY_WRITE, recorded) && recorded.flag;
     bool success = false;
-    if (!playingDemo || !inDemo)
+    auto settings = OpenSettings();
+    if (settings && (type == 1 || type == 3 || type == 4))
     {
-        auto settings = OpenSettings();
-        if (settings && (type == 1 || type == 3 || type == 4))
-        {
-            std::vector<uint8_t> bytes(data, data + length);
-            success = settings->Write(valueName, static_cast<Platform::SettingType>(type), bytes);
-        }
+        std::vector<uint8_t> bytes(data, data + length);
+        success = settings->Write(valueName, static_cast<Platform::SettingType>(type), bytes);
     }
     if (recordingDemo && inDemo)
     {
@@ -62,9 +59,9 @@ bool VeskAppBase::RegistryRead(const std::string& valueName, uint32_t& type, std
 {
     bool inDemo = demoSuspended == 0;
     DemoEvent recorded;
-    if (playingDemo && inDemo && TakeDemoRecord(DEMO_REGISTRY_READ, recorded))
+    if (playingDemo && inDemo)
     {
-        if (!recorded.flag)
+        if (!TakeDemoResult(DEMO_REGISTRY_READ, recorded) || !recorded.flag)
             return false;
         type = recorded.type;
         data = recorded.data;
