@@ -279,7 +279,8 @@ TEST_F(GameAppResourcesTest, AMissingManifestStopsStartUpWithItsError)
     app->Init();
     EXPECT_TRUE(app->isShutdown);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0], "FATAL ERROR: Resource file not found: properties\\resources.xml");
+    EXPECT_EQ(boxes.shown[0], "FATAL ERROR: Resource file not found: properties\\resources.xml "
+                              "in File 'properties\\resources.xml'");
     EXPECT_EQ(folder.ReadFile("log.txt").find("Loading config"), std::string::npos)
         << "nothing after the manifest runs";
     EXPECT_EQ(FONT_DEFAULT, nullptr);
@@ -331,7 +332,8 @@ TEST_F(GameAppResourcesTest, TheGameEndsWithExitCodeZeroOnAResourceError)
     std::filesystem::remove(folder / "properties" / "resources.xml");
     EXPECT_EQ(RunGame([] { return std::make_unique<TestGameApp>(); }), 0);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0], "FATAL ERROR: Resource file not found: properties\\resources.xml");
+    EXPECT_EQ(boxes.shown[0], "FATAL ERROR: Resource file not found: properties\\resources.xml "
+                              "in File 'properties\\resources.xml'");
 }
 
 } // namespace

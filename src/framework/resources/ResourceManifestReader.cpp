@@ -196,14 +196,15 @@ bool ResourceManifestReader::Read(const std::string& fileName, ResourceManifest&
             declaredIds[static_cast<int>(declaration.kind)].insert(declaration.id);
     }
 
-    auto reader = std::make_unique<XMLParser>();
-    if (!reader->OpenFile(fileName))
+    // The reader exists from here on, so even a manifest that cannot be opened is reported
+    // like every other reading error, with the file name appended.
+    parser = std::make_unique<XMLParser>();
+    if (!parser->OpenFile(fileName))
     {
-        // Not yet reading: the message names the file itself.
         Fail("Resource file not found: " + fileName);
+        parser.reset();
         return false;
     }
-    parser = std::move(reader);
 
     XMLElement element;
     bool started = false;

@@ -302,7 +302,7 @@ TEST_F(ResourceManifestReaderTest, EveryMistakeIsNamedWithItsLine)
 
     ResourceManifest untouched;
     EXPECT_FALSE(reader.Read("missing.xml", untouched));
-    EXPECT_EQ(reader.GetErrorText(), "Resource file not found: missing.xml");
+    EXPECT_EQ(reader.GetErrorText(), "Resource file not found: missing.xml in File 'missing.xml'");
 }
 
 TEST_F(ResourceManifestReaderTest, OnlyTheFirstErrorIsKept)
