@@ -215,8 +215,8 @@ TEST(WidgetsEndToEndTest, AModalDialogWithTwoButtonsAndAnEditFieldTakesTheInputU
     // The OK button (left) stands raised.
     Rect ok = dialog->yesButton->GetBounds();
     EXPECT_EQ(ok, Rect(224, 120 + 200 - 24 - 24, 172, 24));
-    EXPECT_EQ(driver.Pixel(ok.x, ok.y), 0xFFAAAAAAu);
-    EXPECT_EQ(driver.Pixel(ok.x + 3, ok.y + 3), 0xFF707070u);
+    EXPECT_EQ(driver.Pixel(ok.x, ok.y), 0xFFFFFFFFu);
+    EXPECT_EQ(driver.Pixel(ok.x + 3, ok.y + 3), 0xFFD4D4D4u);
     EXPECT_EQ(driver.Pixel(ok.x + ok.width - 1, ok.y + ok.height - 1), 0xFF000000u);
 
     // Below the modal dialog nothing takes the pointer.

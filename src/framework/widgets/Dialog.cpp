@@ -60,19 +60,6 @@ Dialog::Dialog(Image* componentImage, Image* buttonImage, int id, bool isModal, 
         yesButton = std::make_unique<DialogButton>(buttonImage, kYesButtonId, this);
         yesButton->label = footer;
     }
-    if (buttonImage == nullptr)
-    {
-        // Without a button image the buttons are drawn in the default look: darken it, so that
-        // their white labels read on it as on the dialog's own grey.
-        for (DialogButton* button : {yesButton.get(), noButton.get()})
-        {
-            if (button == nullptr)
-                continue;
-            button->SetPaletteColor(3, Color(170, 170, 170));
-            button->SetPaletteColor(4, Color(48, 48, 48));
-            button->SetPaletteColor(5, Color(112, 112, 112));
-        }
-    }
     ApplyButtonColors();
 }
 

@@ -476,6 +476,12 @@ TEST(ControlsTest, AFooterModeDialogPutsTheFooterOnItsOneButtonAndDrawsTheFrame)
     ASSERT_TRUE(dialog.yesButton);
     EXPECT_FALSE(dialog.noButton);
     EXPECT_EQ(dialog.yesButton->label, "Continue");
+    // Side padding insets the one button on both sides, as it does the pair.
+    dialog.buttonSidePadding = 10;
+    dialog.SetBounds(100, 100, 300, dialog.GetPreferredHeight(300));
+    EXPECT_EQ(dialog.yesButton->GetBounds().x, 100 + 24 + 10);
+    EXPECT_EQ(dialog.yesButton->GetBounds().width, 300 - 48 - 20);
+    dialog.buttonSidePadding = 0;
     dialog.SetBounds(100, 100, 300, dialog.GetPreferredHeight(300));
     EXPECT_EQ(dialog.yesButton->GetBounds().width, 300 - 48);
     screen.manager.AddChild(&dialog);
@@ -498,6 +504,26 @@ TEST(ControlsTest, AFooterModeDialogPutsTheFooterOnItsOneButtonAndDrawsTheFrame)
     uint32_t shadow = screen.Pixel(100 + 300 - 5, 100 + 50);
     EXPECT_EQ(shadow >> 24, 128u);
     EXPECT_EQ(shadow & 0xFFFFFF, 0u);
+    screen.manager.RemoveChild(&dialog);
+}
+
+TEST(ControlsTest, DialogButtonsWithoutAnImageWereDrawnDarkerThanTheDefaultLook)
+{
+    Screen screen;
+    FakeFont font(1);
+    Dialog dialog(nullptr, nullptr, 9, false, "Head", "", "", Dialog::BUTTONS_YES_NO);
+    dialog.dialogListener = nullptr;
+    dialog.SetHeaderFont(&font);
+    dialog.SetButtonFont(&font);
+    dialog.SetBounds(100, 100, 300, dialog.GetPreferredHeight(300));
+    screen.manager.AddChild(&dialog);
+    screen.Repaint();
+    for (DialogButton* button : {dialog.yesButton.get(), dialog.noButton.get()})
+    {
+        const Rect bounds = button->GetBounds();
+        EXPECT_EQ(screen.Pixel(bounds.x, bounds.y), 0xFFFFFFFFu);         // light edge
+        EXPECT_EQ(screen.Pixel(bounds.x + 3, bounds.y + 3), 0xFFD4D4D4u); // face
+    }
     screen.manager.RemoveChild(&dialog);
 }
 
