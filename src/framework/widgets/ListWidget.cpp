@@ -365,13 +365,11 @@ void ListWidget::SetBounds(int x, int y, int width, int height)
 
 void ListWidget::OnPointerMove(int x, int y)
 {
-    int line = -1;
-    if (y >= 4)
-    {
-        line = static_cast<int>(static_cast<double>(y - 4) / GetItemHeight() + position);
-        if (line < 0 || line >= static_cast<int>(lines.size()))
-            line = -1;
-    }
+    // The 4-pixel margin above the lines belongs to the first visible line.
+    double rows = std::max(0.0, static_cast<double>(y - 4) / GetItemHeight());
+    int line = static_cast<int>(rows + position);
+    if (line < 0 || line >= static_cast<int>(lines.size()))
+        line = -1;
     if (line != hiliteIdx)
     {
         int old = hiliteIdx;

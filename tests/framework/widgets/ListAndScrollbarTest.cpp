@@ -197,6 +197,25 @@ TEST(ListAndScrollbarTest, TheLineUnderThePointerIsHighlightedAndClicksReportIt)
     EXPECT_EQ(recorder.calls.back(), "closed 5");
 }
 
+TEST(ListAndScrollbarTest, TheMarginAboveTheLinesHighlightedNothing)
+{
+    Screen screen;
+    FakeFont font(2); // 14-pixel lines
+    ListWidget list(5, &font, nullptr);
+    list.SetBounds(100, 100, 200, 100);
+    for (const char* line : {"apple", "pear", "plum", "fig"})
+        list.AddLine(line, false);
+    screen.manager.AddChild(&list);
+
+    screen.manager.PointerMoved(150, 100 + 1);
+    EXPECT_EQ(list.hiliteIdx, 0);
+    list.OnScrolled(1, 2.5); // the margin then belongs to line 2, the first one shown
+    screen.manager.PointerMoved(150, 100 + 2);
+    EXPECT_EQ(list.hiliteIdx, 2);
+    screen.manager.PointerMoved(150, 100 + 4 + 7 + 1); // half a line below that: line 3
+    EXPECT_EQ(list.hiliteIdx, 3);
+}
+
 TEST(ListAndScrollbarTest, HoldingAnArrowStepsOnceThenEveryTickAfterTwentyFive)
 {
     Screen screen;
