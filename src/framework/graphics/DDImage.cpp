@@ -153,10 +153,7 @@ void DDImage::NormalDrawLineAA(double startX, double startY, double endX, double
     MemoryImage::DrawLineAA(startX, startY, endX, endY, color, DRAWMODE_NORMAL);
 }
 
-void DDImage::AdditiveDrawLineAA(double startX, double startY, double endX, double endY, const Color& color)
-{
-    MemoryImage::DrawLineAA(startX, startY, endX, endY, color, DRAWMODE_ADDITIVE);
-}
+void DDImage::AdditiveDrawLineAA(double, double, double, double, const Color&) {}
 
 void DDImage::NormalBltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color)
 {

@@ -43,6 +43,8 @@ public:
     void NormalDrawLine(double startX, double startY, double endX, double endY, const Color& color);
     void AdditiveDrawLine(double startX, double startY, double endX, double endY, const Color& color);
     void NormalDrawLineAA(double startX, double startY, double endX, double endY, const Color& color);
+    // The display has no additive smooth line: it draws nothing. Images off the display draw
+    // one with the memory image primitives.
     void AdditiveDrawLineAA(double startX, double startY, double endX, double endY, const Color& color);
     void NormalBltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color);
     void AdditiveBltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color);
