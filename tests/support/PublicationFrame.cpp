@@ -10,6 +10,23 @@
 namespace Vesk::TestSupport
 {
 
+namespace
+{
+
+ReferenceRenderer::Canvas CanvasOf(const std::vector<uint32_t>& pixels, int width, int height)
+{
+    ReferenceRenderer::Canvas canvas(width, height);
+    canvas.pixels = pixels;
+    return canvas;
+}
+
+Rect Whole(const ReferenceRenderer::Canvas& canvas)
+{
+    return Rect(0, 0, canvas.width, canvas.height);
+}
+
+} // namespace
+
 PublicationFrame::PublicationFrame() : font(2)
 {
     // A wood-like desk tile.
@@ -21,13 +38,15 @@ PublicationFrame::PublicationFrame() : font(2)
             tile[size_t(y * 256 + x)] = 0xFF000000u | ((100 + ring) << 16) | ((60 + ring / 2) << 8) | 40;
         }
     deskTile.SetBits(tile.data(), 256, 192, true);
+    deskTileCanvas = CanvasOf(tile, 256, 192);
 
     std::vector<uint32_t> face = TestPictures::Page(767, 588, 5);
     page.SetBits(face.data(), 767, 588, true);
+    pageCanvas = CanvasOf(face, 767, 588);
 
     // The two shadows of the open publication: black, softly fading out beyond the page's edges
     // (the part under the page is transparent).
-    auto makeShadow = [](MemoryImage& shadow, bool left)
+    auto makeShadow = [](MemoryImage& shadow, ReferenceRenderer::Canvas& canvas, bool left)
     {
         const int w = 420, h = 600;
         std::vector<uint32_t> soft(size_t(w) * size_t(h), 0);
@@ -40,9 +59,10 @@ PublicationFrame::PublicationFrame() : font(2)
                 soft[size_t(y * w + x)] = uint32_t(a) << 24;
             }
         shadow.SetBits(soft.data(), w, h, true);
+        canvas = CanvasOf(soft, w, h);
     };
-    makeShadow(leftShadow, true);
-    makeShadow(rightShadow, false);
+    makeShadow(leftShadow, leftShadowCanvas, true);
+    makeShadow(rightShadow, rightShadowCanvas, false);
 
     for (int i = 0; i < 12; ++i)
     {
@@ -50,6 +70,7 @@ PublicationFrame::PublicationFrame() : font(2)
         int size = 40 + i * 5;
         std::vector<uint32_t> sprite = TestPictures::Sprite(size, size * 3 / 4);
         picture->SetBits(sprite.data(), size, size * 3 / 4, true);
+        pictureCanvases.push_back(CanvasOf(sprite, size, size * 3 / 4));
         pictures.push_back(std::move(picture));
     }
 }
@@ -99,6 +120,33 @@ void PublicationFrame::Paint(Graphics& g, bool extras)
     g.SetDrawMode(DRAWMODE_NORMAL);
     g.SetColor(Color(20, 20, 20));
     g.DrawStringWordWrapped("FOUND: THE BRASS KEY, THE OWL AND THE LANTERN OF THE OLD MILL.", 560, 80, 200);
+}
+
+ReferenceRenderer::Canvas PublicationFrame::PaintReference(bool extras) const
+{
+    using Renderer = ReferenceRenderer;
+    Renderer::Canvas canvas(Width, Height, 0xFF000000, Renderer::Rule::Display);
+    const Rect screen(0, 0, Width, Height);
+    for (int row = 0; row < 5; ++row)
+        for (int column = 0; column < 5; ++column)
+            Renderer::Blt(canvas, deskTileCanvas, column * 256 - 300, row * 192 - 200, Whole(deskTileCanvas),
+                          Color::White, DRAWMODE_NORMAL);
+    Renderer::Blt(canvas, leftShadowCanvas, 0, 0, Whole(leftShadowCanvas), Color::White, DRAWMODE_NORMAL);
+    Renderer::Blt(canvas, rightShadowCanvas, 380, 0, Whole(rightShadowCanvas), Color::White, DRAWMODE_NORMAL);
+    Renderer::Blt(canvas, pageCanvas, 16, 6, Whole(pageCanvas), Color::White, DRAWMODE_NORMAL);
+    for (int i = 0; i < 12; ++i)
+    {
+        const Renderer::Canvas& picture = pictureCanvases[size_t(i)];
+        Renderer::Blt(canvas, picture, 40 + (i % 4) * 180, 60 + (i / 4) * 170, Whole(picture), Color::White,
+                      DRAWMODE_NORMAL);
+    }
+    if (!extras)
+        return canvas;
+    const Renderer::Canvas& turned = pictureCanvases[5];
+    Renderer::Rotated(canvas, turned, 560, 420, Whole(turned), screen, Color::White, DRAWMODE_NORMAL, 0.45,
+                      turned.width / 2, turned.height / 2);
+    Renderer::Fill(canvas, Rect(440, 470, 80, 80), Color(90, 70, 20), DRAWMODE_ADDITIVE);
+    return canvas;
 }
 
 } // namespace Vesk::TestSupport

@@ -116,8 +116,12 @@ TEST(SysFontTest, CharactersWithoutAGlyphMeasureNothingAndDrawNothing)
                                 0xFFFFFFFF)
                   .pixels,
               font.RenderString("ab", 0xFFFFFFFF).pixels);
-    // Measuring again gives the same (remembered) widths.
-    EXPECT_EQ(font.StringWidth("Wi"), font.StringWidth("Wi"));
+    // A string measures as its characters; measuring again (from the remembered advances) gives
+    // the same.
+    const int width = font.StringWidth("Wi");
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(width, font.CharWidth('W') + font.CharWidth('i'));
+    EXPECT_EQ(font.StringWidth("Wi"), width);
 }
 
 } // namespace Vesk
