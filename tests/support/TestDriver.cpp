@@ -7,7 +7,10 @@
 #include "framework/platform/Window.h"
 #include "framework/platform/WindowMessage.h"
 
+#include <gtest/gtest.h>
+
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 namespace Vesk::TestSupport
@@ -87,8 +90,22 @@ void TestDriver::Start(bool waitForLoading)
     if (app->isShutdown)
         return;
     app->StartRunning();
+    const uint32_t started = Clock::RealNow();
     while (waitForLoading && app->loadingThreadStarted && !app->loadingThreadDone)
+    {
+        if (Clock::RealNow() - started > loadingLimitMilliseconds)
+        {
+            const std::string message =
+                "the loading thread has not finished after " + std::to_string(loadingLimitMilliseconds) + " ms";
+            ADD_FAILURE() << message;
+            // The application joins its loading thread when it is destroyed, so nothing after this
+            // could end: the test program stops here, with the failure reported.
+            std::fprintf(stderr, "TestDriver: %s; the test program stops\n", message.c_str());
+            std::fflush(stdout);
+            std::_Exit(EXIT_FAILURE);
+        }
         Clock::RealSleep(1);
+    }
 }
 
 bool TestDriver::Launch(const std::string& commandLine)

@@ -65,7 +65,10 @@ public:
     // Init with the given command line (switches only). False when the application exited.
     bool Init(const std::string& commandLine = "");
     // Starts running: the loading thread (waited for when waitForLoading), the window shown.
+    // A loading thread still running after loadingLimitMilliseconds of real time has hung: the
+    // test fails and the test program ends (the application could not be destroyed).
     void Start(bool waitForLoading = true);
+    uint32_t loadingLimitMilliseconds = 60000;
     // Init and Start.
     bool Launch(const std::string& commandLine = "");
     // Destroys the application (writing its demo, asking its exit questions).
