@@ -20,9 +20,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <utility>
 #include <vector>
 
 namespace Vesk
@@ -235,50 +237,95 @@ TEST(SynthToolTest, WavOutputAndCheckInProcess)
     EXPECT_EQ(SynthTool::SerialFor("a/intro.ogg"), SynthTool::SerialFor("b/intro.ogg"));
 }
 
-// Every sound and tune source of the publication reads, and the build made a playable Ogg
-// Vorbis file of each.
-TEST(SynthToolTest, ShippedSoundsAndTunes)
+// Decibels of a peak sample relative to full scale.
+double PeakDb(int peak)
+{
+    return 20.0 * std::log10(std::max(peak, 1) / 32767.0);
+}
+
+double Rms(const std::vector<int16_t>& samples)
+{
+    double sum = 0;
+    for (int16_t sample : samples)
+        sum += double(sample) * sample;
+    return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size())) / 32767.0;
+}
+
+double Rms(const AudioBuffer& buffer)
+{
+    double sum = 0;
+    size_t count = 0;
+    for (int c = 0; c < buffer.Channels(); ++c)
+    {
+        for (float sample : buffer.Channel(c))
+            sum += double(sample) * sample;
+        count += buffer.Frames();
+    }
+    return count == 0 ? 0.0 : std::sqrt(sum / double(count));
+}
+
+// Every sound recipe and tune score of the publication reads, and the build made an Ogg Vorbis
+// file of each that the game's decoder plays: a sound is the recipe rendered here (its channels,
+// length and loudness), a tune is stereo, as long as its form (a looping tune exactly) and peaks
+// where its score says.
+TEST(SynthToolTest, ShippedSoundsAndTunesAreBuiltFromTheirSources)
 {
     const std::filesystem::path source = ORLO_DATA_SOURCE_DIR;
     const std::filesystem::path built = ORLO_BUILT_DATA_DIR;
-    int found = 0;
-    for (const char* folder : {"sounds", "music"})
+    std::set<std::string> sources;
+    for (const auto& [folder, extension] : {std::pair{"sounds", ".recipe"}, std::pair{"music", ".score"}})
     {
-        if (!std::filesystem::exists(source / folder))
-            continue;
+        ASSERT_TRUE(std::filesystem::is_directory(source / folder)) << source / folder;
+        int found = 0;
         for (const auto& entry : std::filesystem::directory_iterator(source / folder))
         {
-            const std::string extension = entry.path().extension().string();
-            if (extension != ".recipe" && extension != ".score")
+            if (entry.path().extension() != extension)
                 continue;
             ++found;
+            const std::string name = entry.path().filename().string();
+            SCOPED_TRACE(name);
+            EXPECT_TRUE(sources.insert(entry.path().stem().string()).second) << "two sources make one file";
             const std::vector<uint8_t> bytes = ReadBytes(entry.path().string());
             const std::string text(bytes.begin(), bytes.end());
-            if (extension == ".recipe")
+            const std::filesystem::path ogg = built / "sounds" / (entry.path().stem().string() + ".ogg");
+            ASSERT_TRUE(std::filesystem::exists(ogg)) << "build the data target first: " << ogg;
+            const Decoded decoded = DecodeOgg(ReadBytes(ogg.string()));
+            ASSERT_TRUE(decoded.ok) << ogg;
+            EXPECT_EQ(decoded.rate, 44100);
+            EXPECT_EQ(decoded.samples.size(), size_t(decoded.totalFrames) * size_t(decoded.channels));
+            if (extension == std::string(".recipe"))
             {
                 RecipeReader reader;
                 SoundRecipe recipe;
-                EXPECT_TRUE(reader.Read(text, entry.path().filename().string(), recipe)) << reader.ErrorText();
+                ASSERT_TRUE(reader.Read(text, name, recipe)) << reader.ErrorText();
+                const AudioBuffer rendered = SoundRenderer::Render(recipe);
+                EXPECT_EQ(decoded.channels, recipe.channels);
+                EXPECT_EQ(decoded.totalFrames, static_cast<int64_t>(rendered.Frames()));
+                EXPECT_NEAR(PeakDb(decoded.peak), recipe.peakDb, 1.5);
+                EXPECT_NEAR(Rms(decoded.samples), Rms(rendered), 0.1 * Rms(rendered));
             }
             else
             {
                 ScoreReader reader;
                 TuneScore score;
-                ASSERT_TRUE(reader.Read(text, entry.path().filename().string(), score)) << reader.ErrorText();
-                EXPECT_GE(TuneRenderer::FormSeconds(score), 20.0) << entry.path();
+                ASSERT_TRUE(reader.Read(text, name, score)) << reader.ErrorText();
+                const double seconds = TuneRenderer::FormSeconds(score);
+                EXPECT_GE(seconds, 20.0);
+                EXPECT_EQ(decoded.channels, 2);
+                const auto formFrames = static_cast<int64_t>(std::ceil(seconds * 44100));
+                if (score.loop)
+                    EXPECT_EQ(decoded.totalFrames, formFrames);
+                else
+                    EXPECT_GE(decoded.totalFrames, formFrames);
+                EXPECT_NEAR(PeakDb(decoded.peak), score.peakDb, 1.5);
             }
-
-            const std::filesystem::path ogg = built / "sounds" / (entry.path().stem().string() + ".ogg");
-            ASSERT_TRUE(std::filesystem::exists(ogg)) << "build the data target first: " << ogg;
-            Decoded decoded = DecodeOgg(ReadBytes(ogg.string()));
-            EXPECT_TRUE(decoded.ok) << ogg;
-            EXPECT_EQ(decoded.rate, 44100) << ogg;
-            EXPECT_EQ(decoded.channels, extension == ".score" ? 2 : decoded.channels) << ogg;
-            EXPECT_LT(decoded.peak, 32767) << ogg;
-            EXPECT_GT(decoded.totalFrames, 0) << ogg;
         }
+        EXPECT_GT(found, 0) << "no " << extension << " source in " << source / folder;
     }
-    EXPECT_GE(found, 2);
+
+    // Nothing in the built sounds comes from elsewhere.
+    for (const auto& entry : std::filesystem::directory_iterator(built / "sounds"))
+        EXPECT_EQ(sources.count(entry.path().stem().string()), 1u) << entry.path() << " has no source";
 }
 
 } // namespace
