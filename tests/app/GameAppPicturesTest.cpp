@@ -1,8 +1,8 @@
 #include "app/GameApp.h"
 #include "app/Resources.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/platform/MessageBox.h"
 #include "support/FakeFont.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/PngFile.h"
 #include "support/TempFolder.h"
 #include "support/TestGameApp.h"
@@ -66,21 +66,6 @@ constexpr int kFaceHeight = 30;
 const uint32_t kFaceColours[8] = {0xFFF4EBD6, 0xFFE9DCBD, 0xFF2F6E6A, 0xFF6B7F3A,
                                   0xFFC9A24A, 0,          0xFF7FA6B8, 0xFFF6E7A1};
 constexpr uint32_t kDoneColour = 0xFFDDE8B9;
-
-struct MessageBoxes
-{
-    MessageBoxes()
-    {
-        Platform::SetMessageBoxHandler(
-            [this](const std::string& text, const std::string& caption, int flags)
-            {
-                shown.push_back(caption + ": " + text);
-                return Platform::IDOK;
-            });
-    }
-    ~MessageBoxes() { Platform::SetMessageBoxHandler({}); }
-    std::vector<std::string> shown;
-};
 
 std::unique_ptr<MemoryImage> SolidImage(int width, int height, uint32_t pixel)
 {
@@ -152,7 +137,7 @@ protected:
     }
 
     TempFolder folder;
-    MessageBoxes boxes;
+    TestSupport::MessageBoxRecorder boxes;
     // The page-edge overlay: a small corner is enough to see where it went.
     std::unique_ptr<MemoryImage> overlay = SolidImage(4, 4, kOverlay);
     std::unique_ptr<MemoryImage> stamp = SolidImage(10, 10, kStamp);

@@ -2,7 +2,7 @@
 
 #include "app/SaveFile.h"
 #include "framework/appbase/Buffer.h"
-#include "framework/platform/MessageBox.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/PngFile.h"
 #include "support/TempFolder.h"
 #include "support/TestGameApp.h"
@@ -58,22 +58,6 @@ const char* kLocal = R"(<?xml version="1.0" encoding="utf-8"?>
 <Common><default_name>Traveller</default_name></Common>
 )";
 
-// Records every message box instead of showing it.
-struct MessageBoxes
-{
-    MessageBoxes()
-    {
-        Platform::SetMessageBoxHandler(
-            [this](const std::string& text, const std::string& caption, int flags)
-            {
-                shown.push_back(caption + ": " + text);
-                return Platform::IDOK;
-            });
-    }
-    ~MessageBoxes() { Platform::SetMessageBoxHandler({}); }
-    std::vector<std::string> shown;
-};
-
 class GameAppTest : public ::testing::Test
 {
 protected:
@@ -98,7 +82,7 @@ protected:
     std::string SavePath(const std::string& player) { return "share/players/" + player + "/save.dat"; }
 
     TempFolder folder;
-    MessageBoxes boxes;
+    TestSupport::MessageBoxRecorder boxes;
 };
 
 TEST_F(GameAppTest, LogAppendsOnlyToAnExistingFile)

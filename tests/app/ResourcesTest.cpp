@@ -2,10 +2,10 @@
 
 #include "app/GameApp.h"
 #include "app/RunGame.h"
-#include "framework/platform/MessageBox.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/resources/ResourceManifestReader.h"
 #include "support/FakeResourceLoader.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/MissingPictures.h"
 #include "support/TempFolder.h"
 #include "support/TestGameApp.h"
@@ -56,21 +56,6 @@ std::string Describe(const ResourceIdentifier& identifier)
 {
     return std::to_string(static_cast<int>(identifier.kind)) + " " + identifier.id;
 }
-
-struct MessageBoxes
-{
-    MessageBoxes()
-    {
-        Platform::SetMessageBoxHandler(
-            [this](const std::string& text, const std::string& caption, int flags)
-            {
-                shown.push_back(caption + ": " + text);
-                return Platform::IDOK;
-            });
-    }
-    ~MessageBoxes() { Platform::SetMessageBoxHandler({}); }
-    std::vector<std::string> shown;
-};
 
 class ResourcesTest : public ::testing::Test
 {
@@ -247,7 +232,7 @@ protected:
     }
 
     TempFolder folder;
-    MessageBoxes boxes;
+    TestSupport::MessageBoxRecorder boxes;
 };
 
 TEST_F(GameAppResourcesTest, StartUpBindsBothGroupsAndShutdownUnloadsThem)

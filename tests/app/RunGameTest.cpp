@@ -1,7 +1,7 @@
 #include "app/RunGame.h"
 
 #include "app/GameApp.h"
-#include "framework/platform/MessageBox.h"
+#include "support/MessageBoxRecorder.h"
 #include "support/TempFolder.h"
 #include "support/TestGameApp.h"
 
@@ -20,25 +20,10 @@ namespace
 using TestSupport::TempFolder;
 using TestSupport::TestGameApp;
 
-struct MessageBoxes
-{
-    MessageBoxes()
-    {
-        Platform::SetMessageBoxHandler(
-            [this](const std::string& text, const std::string& caption, int flags)
-            {
-                shown.push_back(caption + ": " + text + " (" + std::to_string(flags) + ")");
-                return Platform::IDOK;
-            });
-    }
-    ~MessageBoxes() { Platform::SetMessageBoxHandler({}); }
-    std::vector<std::string> shown;
-};
-
 TEST(RunGameTest, WithoutPlayUrlTheGameRefusesToStart)
 {
     TempFolder folder;
-    MessageBoxes boxes;
+    TestSupport::MessageBoxRecorder boxes;
     bool created = false;
     int result = RunGame(
         [&created]
@@ -49,8 +34,9 @@ TEST(RunGameTest, WithoutPlayUrlTheGameRefusesToStart)
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(created) << "no application is created";
     std::vector<std::string> expected = {
-        "Error: Some files are corrupt. The game may not run. Please reinstall the game. (0)"};
+        "Error: Some files are corrupt. The game may not run. Please reinstall the game."};
     EXPECT_EQ(boxes.shown, expected);
+    EXPECT_EQ(boxes.flags, std::vector<int>{0});
 }
 
 // The built game as a player gets it: main.pak and the two link files beside the program.
@@ -64,7 +50,7 @@ void CopyBuiltGame(const TempFolder& folder)
 TEST(RunGameTest, StartsAndStopsOnTheShippedData)
 {
     TempFolder folder;
-    MessageBoxes boxes;
+    TestSupport::MessageBoxRecorder boxes;
     CopyBuiltGame(folder);
 
     int result = RunGame([] { return std::make_unique<TestGameApp>(true); });

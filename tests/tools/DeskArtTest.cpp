@@ -3,7 +3,8 @@
 // pictures): each has the size the screens are laid out for, the page pictures leave the margin
 // below the page clear, the desk tile joins seamlessly, and the desk items and the cover's logo
 // lie where config.xml places them without covering the journal.
-#include "support/PngFile.h"
+#include "support/BuiltPicture.h"
+#include "support/BuiltPictureSizes.h"
 #include "support/XmlTextScanner.h"
 
 #include <gtest/gtest.h>
@@ -20,27 +21,9 @@ namespace Vesk
 namespace
 {
 
-using TestSupport::PngFile;
+using TestSupport::BuiltPicture;
+using TestSupport::BuiltPictureSizes;
 using TestSupport::XmlTextScanner;
-
-struct Picture
-{
-    std::vector<uint32_t> pixels;
-    int width = 0;
-    int height = 0;
-
-    int Alpha(int x, int y) const { return static_cast<int>(pixels[static_cast<size_t>(y) * width + x] >> 24); }
-    int Channel(int x, int y, int shift) const
-    {
-        return static_cast<int>((pixels[static_cast<size_t>(y) * width + x] >> shift) & 0xFF);
-    }
-};
-
-bool LoadBuilt(const std::string& relativePath, Picture& picture)
-{
-    return PngFile::Read(std::string(ORLO_BUILT_DATA_DIR) + "/" + relativePath, picture.pixels, picture.width,
-                         picture.height);
-}
 
 std::string ReadConfig()
 {
@@ -76,45 +59,12 @@ struct Rect
 
 TEST(DeskArtTest, BuiltPicturesHaveTheSizesTheScreensExpect)
 {
-    struct Expected
+    for (const BuiltPictureSizes::Entry& entry : BuiltPictureSizes::Group("desk"))
     {
-        const char* path;
-        int width;
-        int height;
-    };
-    const Expected expected[] = {
-        {"images/common/page_tab.png", 90, 60},
-        {"images/common/bgtile.png", 600, 400},
-        {"images/common/cur_eraser.png", 48, 48},
-        {"images/common/cur_finger.png", 32, 32},
-        {"images/common/cur_hourglass.png", 32, 32},
-        {"images/common/cur_pointer.png", 32, 32},
-        {"images/common/cur_thumbtack.png", 32, 32},
-        {"images/common/frontpage.png", 767, 588},
-        {"images/common/mask.png", 767, 588},
-        {"images/common/pages.png", 767, 588},
-        {"images/common/stroke.png", 120, 10},
-        {"images/pages/page01.png", 767, 588},
-        {"images/pages/page02.png", 767, 588},
-        {"images/pages/page19.png", 767, 588},
-        {"images/pages/page20.png", 767, 588},
-        {"fsdata/logo_na.png", 400, 200},
-        {"fsdata/logo_a.png", 400, 200},
-    };
-    for (const Expected& entry : expected)
-    {
-        Picture picture;
-        ASSERT_TRUE(LoadBuilt(entry.path, picture)) << "build the data target first: " << entry.path;
+        BuiltPicture picture;
+        ASSERT_TRUE(picture.Load(entry.path)) << "build the data target first: " << entry.path;
         EXPECT_EQ(picture.width, entry.width) << entry.path;
         EXPECT_EQ(picture.height, entry.height) << entry.path;
-    }
-    for (int number = 1; number <= 6; ++number)
-    {
-        const std::string path = "images/bonus/bonus" + std::to_string(number) + ".png";
-        Picture picture;
-        ASSERT_TRUE(LoadBuilt(path, picture)) << path;
-        EXPECT_EQ(picture.width, 96) << path;
-        EXPECT_EQ(picture.height, 120) << path;
     }
 }
 
@@ -125,8 +75,8 @@ TEST(DeskArtTest, PagePicturesLeaveTheMarginBelowThePageClear)
     for (const char* path :
          {"images/pages/page01.png", "images/pages/page02.png", "images/pages/page19.png", "images/pages/page20.png"})
     {
-        Picture face;
-        ASSERT_TRUE(LoadBuilt(path, face)) << path;
+        BuiltPicture face;
+        ASSERT_TRUE(face.Load(path)) << path;
         ASSERT_EQ(face.height, 588) << path;
         int marginOpaque = 0;
         for (int y = 532; y < 588; ++y)
@@ -139,8 +89,8 @@ TEST(DeskArtTest, PagePicturesLeaveTheMarginBelowThePageClear)
         EXPECT_EQ(face.Alpha(100, 500), 255) << path;
     }
 
-    Picture overlay;
-    ASSERT_TRUE(LoadBuilt("images/common/pages.png", overlay));
+    BuiltPicture overlay;
+    ASSERT_TRUE(overlay.Load("images/common/pages.png"));
     ASSERT_EQ(overlay.height, 588);
     int coveredInside = 0;
     for (int y = 0; y < 515; ++y)
@@ -159,8 +109,8 @@ TEST(DeskArtTest, PagePicturesLeaveTheMarginBelowThePageClear)
 // like any step inside the tile.
 TEST(DeskArtTest, DeskTileJoinsSeamlessly)
 {
-    Picture tile;
-    ASSERT_TRUE(LoadBuilt("images/common/bgtile.png", tile));
+    BuiltPicture tile;
+    ASSERT_TRUE(tile.Load("images/common/bgtile.png"));
     ASSERT_EQ(tile.width, 600);
     ASSERT_EQ(tile.height, 400);
     auto columnStep = [&](int a, int b)
@@ -219,8 +169,8 @@ TEST(DeskArtTest, DeskItemsLieBesideTheJournal)
             continue;
         const std::string record = config.substr(at, config.find("/>", at) - at);
         const std::string image = attribute(record, "image") + ".png";
-        Picture picture;
-        ASSERT_TRUE(LoadBuilt(image, picture)) << image;
+        BuiltPicture picture;
+        ASSERT_TRUE(picture.Load(image)) << image;
         const Rect place{std::stoi(attribute(record, "x")) - picture.width / 2,
                          std::stoi(attribute(record, "y")) - picture.height / 2, picture.width, picture.height};
         EXPECT_FALSE(place.Overlaps(journal)) << image << " covers the journal";
@@ -235,10 +185,10 @@ TEST(DeskArtTest, DeskItemsLieBesideTheJournal)
 // the hover swap does not jump, and the logo stays on the cover's page and off the menu column.
 TEST(DeskArtTest, CoverLogoFitsOnTheCover)
 {
-    Picture plain;
-    Picture highlighted;
-    ASSERT_TRUE(LoadBuilt("fsdata/logo_na.png", plain));
-    ASSERT_TRUE(LoadBuilt("fsdata/logo_a.png", highlighted));
+    BuiltPicture plain;
+    BuiltPicture highlighted;
+    ASSERT_TRUE(plain.Load("fsdata/logo_na.png"));
+    ASSERT_TRUE(highlighted.Load("fsdata/logo_a.png"));
     EXPECT_EQ(plain.width, highlighted.width);
     EXPECT_EQ(plain.height, highlighted.height);
     EXPECT_EQ(plain.Alpha(0, 0), 0) << "the logo's ground is transparent";

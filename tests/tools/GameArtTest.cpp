@@ -1,11 +1,11 @@
 // Checks the built pictures of the play interface (data/art/game): each exists at the size the
 // screens are laid out for, and the pictures the game draws into or over keep their clear parts.
-#include "support/PngFile.h"
+#include "support/BuiltPicture.h"
+#include "support/BuiltPictureSizes.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,62 +14,21 @@ namespace Vesk
 namespace
 {
 
-struct ExpectedPicture
-{
-    const char* name;
-    int width;
-    int height;
-};
-
-const ExpectedPicture kPictures[] = {
-    {"post_1", 170, 122},      {"post_2", 170, 122},      {"post_3", 170, 122},      {"post_4", 170, 122},
-    {"post_5", 170, 122},      {"post_6", 170, 122},      {"post_7", 170, 122},      {"post_8", 170, 122},
-    {"post_back", 200, 122},   {"post_back_b", 80, 40},   {"post_back_bg", 100, 60}, {"post_back_bh", 80, 40},
-    {"post_back_bp", 80, 40},  {"post_hint_b", 80, 40},   {"post_hint_bc", 80, 40},  {"post_hint_bg", 100, 60},
-    {"post_hint_bh", 80, 40},  {"post_hint_bp", 80, 40},  {"sticker_1l", 90, 150},   {"sticker_1r", 90, 150},
-    {"sticker_1rg", 110, 170}, {"sticker_2l", 90, 150},   {"sticker_2r", 90, 150},   {"sticker_2rg", 110, 170},
-    {"sticker_3l", 90, 150},   {"sticker_3r", 90, 150},   {"sticker_3rg", 110, 170}, {"icon_gl", 40, 40},
-    {"icon_gr", 40, 40},       {"icon_gr_x", 40, 40},     {"icon_ml", 40, 40},       {"icon_mr", 40, 40},
-    {"icon_mr_x", 40, 40},     {"effect", 768, 96},       {"finger", 48, 48},        {"glass", 120, 120},
-    {"glass8", 120, 120},      {"glass8_handle", 70, 70}, {"glass_btn", 24, 24},     {"mg3_pb", 70, 40},
-    {"mg3_pbn", 70, 40},       {"mg4_no", 48, 48},        {"mg4_rb", 70, 40},        {"mg4_rbn", 70, 40},
-    {"mg4_sb", 70, 40},        {"mg4_sbn", 70, 40},       {"mg4_yes", 48, 48},       {"mg5_scanner_light", 120, 24},
-    {"mg6_outline", 384, 64},  {"mg9_light", 24, 20},     {"mglast_larr", 32, 32},   {"mglast_larrd", 32, 32},
-    {"mglast_note", 200, 420}, {"mglast_pages", 240, 16}, {"mglast_rarr", 32, 32},   {"mglast_rarrd", 32, 32},
-    {"mms", 160, 60},          {"mms_s", 160, 60},        {"pencil", 60, 60},        {"sms", 160, 60},
-    {"sms_s", 160, 60},        {"try", 240, 40},
-};
-
-struct Picture
-{
-    std::vector<uint32_t> pixels;
-    int width = 0;
-    int height = 0;
-
-    [[nodiscard]] int Alpha(int x, int y) const
-    {
-        return static_cast<int>(pixels[static_cast<size_t>(y) * width + x] >> 24);
-    }
-};
+using TestSupport::BuiltPicture;
 
 std::string PicturePath(const std::string& name)
 {
-    return (std::filesystem::path(ORLO_BUILT_DATA_DIR) / "images" / "interface" / (name + ".png")).string();
-}
-
-bool Load(const std::string& name, Picture& picture)
-{
-    return TestSupport::PngFile::Read(PicturePath(name), picture.pixels, picture.width, picture.height);
+    return "images/interface/" + name + ".png";
 }
 
 TEST(GameArtTest, EveryPictureIsBuiltAtItsLaidOutSize)
 {
-    for (const ExpectedPicture& expected : kPictures)
+    for (const TestSupport::BuiltPictureSizes::Entry& entry : TestSupport::BuiltPictureSizes::Group("game"))
     {
-        Picture picture;
-        ASSERT_TRUE(Load(expected.name, picture)) << "build the data target first: " << PicturePath(expected.name);
-        EXPECT_EQ(picture.width, expected.width) << expected.name;
-        EXPECT_EQ(picture.height, expected.height) << expected.name;
+        BuiltPicture picture;
+        ASSERT_TRUE(picture.Load(entry.path)) << "build the data target first: " << entry.path;
+        EXPECT_EQ(picture.width, entry.width) << entry.path;
+        EXPECT_EQ(picture.height, entry.height) << entry.path;
     }
 }
 
@@ -80,8 +39,8 @@ TEST(GameArtTest, GlassWindowsStayClearInsideASolidRim)
 {
     for (const char* name : {"glass", "glass8"})
     {
-        Picture glass;
-        ASSERT_TRUE(Load(name, glass)) << PicturePath(name);
+        BuiltPicture glass;
+        ASSERT_TRUE(glass.Load(PicturePath(name))) << PicturePath(name);
         ASSERT_EQ(glass.width, 120);
         int covered = 0;
         for (int y = 20; y < 100; ++y)
@@ -103,8 +62,8 @@ TEST(GameArtTest, GlassWindowsStayClearInsideASolidRim)
 // ISpy/hbdx (10) wide: all of it must lie in that span, so a full charge shows the whole bar.
 TEST(GameArtTest, HintChargeBarFitsTheChargedSpan)
 {
-    Picture bar;
-    ASSERT_TRUE(Load("post_hint_b", bar)) << PicturePath("post_hint_b");
+    BuiltPicture bar;
+    ASSERT_TRUE(bar.Load(PicturePath("post_hint_b"))) << PicturePath("post_hint_b");
     ASSERT_EQ(bar.width, 80);
     int inside = 0;
     for (int y = 0; y < bar.height; ++y)
@@ -131,8 +90,8 @@ TEST(GameArtTest, AnimationCelsAreDistinct)
     } strips[] = {{"effect", 8}, {"mg6_outline", 6}, {"try", 6}, {"mglast_pages", 4}};
     for (const auto& strip : strips)
     {
-        Picture picture;
-        ASSERT_TRUE(Load(strip.name, picture)) << PicturePath(strip.name);
+        BuiltPicture picture;
+        ASSERT_TRUE(picture.Load(PicturePath(strip.name))) << PicturePath(strip.name);
         ASSERT_EQ(picture.width % strip.cels, 0) << strip.name;
         const int celWidth = picture.width / strip.cels;
         for (int cel = 0; cel < strip.cels; ++cel)

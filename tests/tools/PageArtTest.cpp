@@ -1,14 +1,13 @@
 // Checks the built faces of the playable pages and the contents pictures: their sizes are the
 // ones the publication screen lays out, the margin below a face is see-through (the sticker
 // tabs show there), and a closed page's contents picture is the faded copy of the open one.
-#include "support/PngFile.h"
+#include "support/BuiltPicture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,21 +22,12 @@ constexpr int kPageHeight = 532;
 constexpr int kContentsWidth = 36;
 constexpr int kContentsHeight = 48;
 
-struct Picture
-{
-    std::vector<uint32_t> pixels;
-    int width = 0;
-    int height = 0;
+using TestSupport::BuiltPicture;
 
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Picture ReadBuilt(const std::string& relative)
+BuiltPicture ReadBuilt(const std::string& relative)
 {
-    const std::filesystem::path path = std::filesystem::path(ORLO_BUILT_DATA_DIR) / relative;
-    Picture picture;
-    EXPECT_TRUE(TestSupport::PngFile::Read(path.string(), picture.pixels, picture.width, picture.height))
-        << "build the data target first: " << path;
+    BuiltPicture picture;
+    EXPECT_TRUE(picture.Load(relative)) << "build the data target first: " << BuiltPicture::PathOf(relative);
     return picture;
 }
 
@@ -68,7 +58,7 @@ TEST(PageArtTest, FacesCoverThePageAndLeaveTheMarginBelowClear)
     for (int page = 3; page <= 18; ++page)
     {
         SCOPED_TRACE("page " + std::to_string(page));
-        const Picture face = ReadBuilt("images/pages/page" + TwoDigits(page) + ".png");
+        const BuiltPicture face = ReadBuilt("images/pages/page" + TwoDigits(page) + ".png");
         ASSERT_EQ(face.width, kFaceWidth);
         ASSERT_EQ(face.height, kFaceHeight);
         for (int x = 0; x < kFaceWidth; x += 7)
@@ -86,8 +76,8 @@ TEST(PageArtTest, ContentsPicturesFitBesideTheirEntriesAndFadeWhenClosed)
     for (int page = 3; page <= 17; ++page)
     {
         SCOPED_TRACE("page " + std::to_string(page));
-        const Picture open = ReadBuilt("images/contents/" + std::to_string(page) + "_on.png");
-        const Picture closed = ReadBuilt("images/contents/" + std::to_string(page) + "_off.png");
+        const BuiltPicture open = ReadBuilt("images/contents/" + std::to_string(page) + "_on.png");
+        const BuiltPicture closed = ReadBuilt("images/contents/" + std::to_string(page) + "_off.png");
         ASSERT_EQ(open.width, kContentsWidth);
         ASSERT_EQ(open.height, kContentsHeight);
         ASSERT_EQ(closed.width, kContentsWidth);
