@@ -11,6 +11,7 @@
 #include "framework/widgets/SliderListener.h"
 #include "framework/widgets/WidgetManager.h"
 #include "support/FakeFont.h"
+#include "support/WidgetScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -60,34 +61,7 @@ struct Listener : ButtonListener, CheckboxListener, SliderListener, DialogListen
     int moves = 0;
 };
 
-struct Screen
-{
-    Screen()
-    {
-        manager.ResizeDisplay({0, 0, 800, 600}, {0, 0, 800, 600});
-        image.Create(800, 600);
-        manager.screenImage = &image;
-    }
-    ~Screen() { manager.RemoveAllChildren(); }
-
-    void Click(int x, int y)
-    {
-        manager.PointerMoved(x, y);
-        manager.ButtonPressed(x, y, 1);
-        manager.ButtonReleased(x, y, 1);
-    }
-    uint32_t Pixel(int x, int y) { return image.GetBits()[y * 800 + x]; }
-    // Clears the screen and paints every widget again.
-    void Repaint()
-    {
-        image.Clear();
-        manager.InvalidateAll();
-        manager.PaintScreen();
-    }
-
-    WidgetManager manager{nullptr};
-    MemoryImage image;
-};
+using Screen = TestSupport::WidgetScreen;
 
 MemoryImage SolidImage(int width, int height, uint32_t color)
 {

@@ -6,6 +6,7 @@
 #include "framework/widgets/ScrollbuttonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "support/FakeFont.h"
+#include "support/WidgetScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -39,19 +40,7 @@ struct Recorder : ListListener, ScrollListener
     std::vector<double> positions;
 };
 
-struct Screen
-{
-    Screen()
-    {
-        manager.ResizeDisplay({0, 0, 800, 600}, {0, 0, 800, 600});
-        image.Create(800, 600);
-        manager.screenImage = &image;
-    }
-    ~Screen() { manager.RemoveAllChildren(); }
-
-    WidgetManager manager{nullptr};
-    MemoryImage image;
-};
+using Screen = TestSupport::WidgetScreen;
 
 } // namespace
 
