@@ -420,21 +420,37 @@ std::string UpperCase(std::string text)
 
 SharedImageRef VeskAppBase::GetSharedImage(const std::string& fileName, const std::string& variant, bool& created)
 {
+    const std::pair<std::string, std::string> key(UpperCase(fileName), UpperCase(variant));
     SharedImageRef reference;
     SharedImage* entry = nullptr;
-    std::unique_lock<std::mutex> loading;
     {
         std::lock_guard guard(imageSet->Lock());
-        auto [found, inserted] = sharedImages.try_emplace({UpperCase(fileName), UpperCase(variant)});
-        if (inserted)
+        auto found = sharedImages.find(key);
+        if (found != sharedImages.end())
         {
-            found->second = std::make_unique<SharedImage>();
-            found->second->imageSet = imageSet.get();
-            loading = std::unique_lock(found->second->loadLock);
+            entry = found->second.get();
+            // Counted under the lock, so a sweep can never take the entry from under us.
+            reference = entry;
         }
+    }
+    // A new entry enters the map already locked by its loader, so that its users wait for the
+    // picture. An entry's lock is always taken before the display lock, never while holding it
+    // (the loader takes the display lock again to register the picture).
+    std::unique_lock<std::mutex> loading;
+    created = false;
+    if (entry == nullptr)
+    {
+        auto fresh = std::make_unique<SharedImage>();
+        fresh->imageSet = imageSet.get();
+        loading = std::unique_lock(fresh->loadLock);
+        std::lock_guard guard(imageSet->Lock());
+        auto [found, inserted] = sharedImages.try_emplace(key);
+        if (inserted)
+            found->second = std::move(fresh);
+        else
+            loading.unlock(); // another thread made the entry meanwhile
         entry = found->second.get();
         created = inserted;
-        // Counted under the lock, so a sweep can never take the entry from under us.
         reference = entry;
     }
     if (!created)
@@ -458,7 +474,7 @@ SharedImageRef VeskAppBase::GetSharedImage(const std::string& fileName, const st
     // Nothing to share: the entry goes at once unless another user already holds it (the
     // sweep takes it then), so that a later request tries the file again.
     reference.Release();
-    auto found = sharedImages.find({UpperCase(fileName), UpperCase(variant)});
+    auto found = sharedImages.find(key);
     if (found != sharedImages.end() && found->second.get() == entry && entry->refCount == 0)
         sharedImages.erase(found);
     return SharedImageRef();
