@@ -69,6 +69,13 @@ public:
     // Null when the page has no done face.
     DDImage* DoneFaceForDrawing(int row);
 
+    // The scene player's side of the game, as the screens call it. Until the scene player
+    // exists, PlayScene logs the event and returns at once, the state stays empty (no scene
+    // running) and ResumeFromPlaytime does nothing; the scene player's issue answers all three.
+    virtual void PlayScene(const std::string& event);
+    virtual std::string SceneState() const { return {}; }
+    virtual void ResumeFromPlaytime() {}
+
     // Moves on to the next set while the current one is done, opening its pages, and draws
     // the bonus picks for the new set. Called after every completed page and at start-up.
     void ChangeSet(bool playScene);
