@@ -26,26 +26,43 @@ if ((${#targets[@]} == 0)); then
     exit 1
 fi
 
+# The targets run side by side, one per processor; each leaves "<name>.failed" when it fails.
+rm -f artifacts/*.failed
+fuzz_one()
+{
+    local target="$1" name="$2" seeds="$3"
+    if "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix=artifacts/"$name"- "corpus/$name" "$seeds" >"artifacts/$name.log" 2>&1; then
+        echo "== $name: $(grep -E '^Done' "artifacts/$name.log" | tail -n 1)"
+    else
+        touch "artifacts/$name.failed"
+        {
+            echo "== fuzz target $name failed:"
+            tail -n 40 "artifacts/$name.log"
+        } >&2
+    fi
+}
+
 status=0
+parallel="$(nproc)"
+echo "== fuzzing ${#targets[@]} targets for ${seconds}s each, $parallel at a time"
 for target in "${targets[@]}"; do
     name="$(basename "$target")"
     name="${name#fuzz_}"
-    corpus="corpus/$name"
-    mkdir -p "$corpus"
+    mkdir -p "corpus/$name"
     seeds="$root/fuzz/corpus/$name"
     if [[ -z "$(ls -A "$seeds" 2>/dev/null)" ]]; then
-        echo "fuzz target $name has no seeds in fuzz/corpus/$name"
+        echo "fuzz target $name has no seeds in fuzz/corpus/$name" >&2
         status=1
         continue
     fi
-    echo "== fuzzing $name for ${seconds}s"
-    if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix=artifacts/"$name"- "$corpus" "$seeds" >"artifacts/$name.log" 2>&1; then
-        echo "fuzz target $name failed:"
-        tail -n 40 "artifacts/$name.log"
-        status=1
-    else
-        grep -E '^Done|stat::number_of_executed_units' "artifacts/$name.log" | tail -n 1 || true
-    fi
+    while (($(jobs -rp | wc -l) >= parallel)); do
+        wait -n || true
+    done
+    fuzz_one "$target" "$name" "$seeds" &
 done
+wait
+if compgen -G "artifacts/*.failed" >/dev/null; then
+    status=1
+fi
 exit $status
