@@ -48,7 +48,6 @@ constexpr float kFirstFoundValue = 0.01f;
 constexpr float kHintChargePerStep = 10.0f;
 constexpr int kWideListName = 110;
 constexpr int kKeyF5 = 116;
-constexpr int kKeyF9 = 120;
 
 int AlphaAt(Image* image, int x, int y)
 {
@@ -634,6 +633,7 @@ void Board::Tick()
 
 void Board::TickRules(float step)
 {
+    ShowButtonsWhilePlaying();
     bool hintReady = hintCharge >= float(app.config.ispy.hbn);
     if (hintButton != nullptr && hintButton->disabled == hintReady)
         hintButton->SetDisabled(!hintReady);
@@ -664,6 +664,15 @@ void Board::TickRules(float step)
     SelfRelease();
 }
 
+void Board::ShowButtonsWhilePlaying()
+{
+    // The buttons paint nothing themselves; hidden, they cannot take the publication's clicks.
+    bool playing = HasPageToPaint();
+    for (auto* button : {backButton.get(), hintButton.get()})
+        if (button != nullptr && button->shown != playing)
+            button->SetShown(playing);
+}
+
 void Board::StepBackGlow(float step)
 {
     double speed = app.config.common.COVERT;
@@ -691,8 +700,6 @@ void Board::StepCover()
 
 void Board::HandleDebugKeys()
 {
-    if (KeyHeld(kKeyF9))
-        app.Log("Board: F9 (reload the configuration) is not available in this build");
     if (KeyHeld(kKeyF5) && ItemCount() > 0)
     {
         for (PictureItem& item : app.content.pictureItems)

@@ -126,6 +126,7 @@ private:
     void SendItemHome(int item);
 
     // TickRules' steps.
+    void ShowButtonsWhilePlaying();
     void StepBackGlow(float step);
     void StepCover();
     void HandleDebugKeys();

@@ -331,7 +331,16 @@ TEST_F(BoardTest, MisclickSeriesBringsThePenaltyWhichLocksInputUntilItRunsOut)
 TEST_F(BoardTest, IdlePlayerGetsAJiggleThatEndsAtHome)
 {
     board.StartPage(300, false);
-    Updates(4000);
+    // A paused page neither hints nor runs its clock.
+    uint32_t started = board.pageStartTime;
+    host.pauseOpen = true;
+    Updates(5000);
+    host.pauseOpen = false;
+    Updates(1);
+    EXPECT_EQ(board.hintTarget, -1);
+    EXPECT_EQ(board.pageStartTime, started + 50000u);
+
+    Updates(3999);
     EXPECT_EQ(board.hintTarget, -1);
     Updates(10);
     int target = board.hintTarget;
@@ -365,6 +374,7 @@ TEST_F(BoardTest, HintButtonNeedsItsCharge)
     board.StartPage(300, false);
     Updates(100);
     EXPECT_TRUE(board.hintButton->disabled);
+    EXPECT_TRUE(board.hintButton->shown);
     board.OnButtonReleased(Board::kHintButtonId);
     Updates(1);
     EXPECT_EQ(board.hintTarget, -1);
@@ -375,6 +385,10 @@ TEST_F(BoardTest, HintButtonNeedsItsCharge)
     EXPECT_EQ(board.hintCharge, 0.0f);
     Updates(1);
     EXPECT_EQ(board.hintTarget, board.listSlots[0]);
+    // Over the publication the buttons are hidden.
+    host.shown = true;
+    Updates(1);
+    EXPECT_FALSE(board.backButton->shown);
     screen.manager.RemoveChild(&board);
 }
 
