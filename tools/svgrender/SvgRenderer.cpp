@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <functional>
 
 namespace Vesk
 {
@@ -39,8 +40,8 @@ bool IsNameChar(char c)
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == ':' || c == '.';
 }
 
-// The value of the attribute `id` in one start tag (the text between '<' and '>'), or nothing.
-std::optional<std::string> IdAttribute(const std::string& tag)
+// The value of the attribute `wanted` in one start tag (the text between '<' and '>'), or nothing.
+std::optional<std::string> TagAttribute(const std::string& tag, const std::string& wanted)
 {
     size_t i = 0;
     while (i < tag.size() && IsNameChar(tag[i]))
@@ -66,11 +67,46 @@ std::optional<std::string> IdAttribute(const std::string& tag)
         size_t valueEnd = tag.find(quote, i);
         if (valueEnd == std::string::npos)
             return std::nullopt;
-        if (attribute == "id")
+        if (attribute == wanted)
             return tag.substr(i, valueEnd - i);
         i = valueEnd + 1;
     }
     return std::nullopt;
+}
+
+// Calls `visit` with each start tag of the document's text (the text between '<' and '>'), in
+// file order, skipping comments, CDATA, declarations and end tags, until `visit` returns false.
+void ForEachStartTag(const std::string& text, const std::function<bool(const std::string&)>& visit)
+{
+    size_t i = 0;
+    while ((i = text.find('<', i)) != std::string::npos)
+    {
+        if (text.compare(i, 4, "<!--") == 0)
+            i = SkipPast(text, i, "-->");
+        else if (text.compare(i, 9, "<![CDATA[") == 0)
+            i = SkipPast(text, i, "]]>");
+        else if (text.compare(i, 2, "<?") == 0)
+            i = SkipPast(text, i, "?>");
+        else if (text.compare(i, 2, "<!") == 0 || text.compare(i, 2, "</") == 0)
+            i = SkipPast(text, i, ">");
+        else
+        {
+            // A start tag ends at the first '>' outside quotes.
+            size_t end = i + 1;
+            char quote = 0;
+            while (end < text.size() && (quote || text[end] != '>'))
+            {
+                if (quote && text[end] == quote)
+                    quote = 0;
+                else if (!quote && (text[end] == '"' || text[end] == '\''))
+                    quote = text[end];
+                ++end;
+            }
+            if (!visit(text.substr(i + 1, end - i - 1)))
+                return;
+            i = end;
+        }
+    }
 }
 
 // A CSS string literal holding `value`.
@@ -394,37 +430,29 @@ std::optional<SvgImage> SvgRenderer::RenderSheet(const std::vector<std::string>&
 std::vector<std::string> SvgRenderer::ElementIds(const std::string& prefix) const
 {
     std::vector<std::string> ids;
-    size_t i = 0;
-    while ((i = text.find('<', i)) != std::string::npos)
-    {
-        if (text.compare(i, 4, "<!--") == 0)
-            i = SkipPast(text, i, "-->");
-        else if (text.compare(i, 9, "<![CDATA[") == 0)
-            i = SkipPast(text, i, "]]>");
-        else if (text.compare(i, 2, "<?") == 0)
-            i = SkipPast(text, i, "?>");
-        else if (text.compare(i, 2, "<!") == 0 || text.compare(i, 2, "</") == 0)
-            i = SkipPast(text, i, ">");
-        else
-        {
-            // A start tag ends at the first '>' outside quotes.
-            size_t end = i + 1;
-            char quote = 0;
-            while (end < text.size() && (quote || text[end] != '>'))
-            {
-                if (quote && text[end] == quote)
-                    quote = 0;
-                else if (!quote && (text[end] == '"' || text[end] == '\''))
-                    quote = text[end];
-                ++end;
-            }
-            std::optional<std::string> id = IdAttribute(text.substr(i + 1, end - i - 1));
-            if (id && id->compare(0, prefix.size(), prefix) == 0)
-                ids.push_back(*id);
-            i = end;
-        }
-    }
+    ForEachStartTag(text,
+                    [&](const std::string& tag)
+                    {
+                        std::optional<std::string> id = TagAttribute(tag, "id");
+                        if (id && id->compare(0, prefix.size(), prefix) == 0)
+                            ids.push_back(*id);
+                        return true;
+                    });
     return ids;
+}
+
+std::optional<std::string> SvgRenderer::Attribute(const std::string& id, const std::string& attribute) const
+{
+    std::optional<std::string> value;
+    ForEachStartTag(text,
+                    [&](const std::string& tag)
+                    {
+                        if (TagAttribute(tag, "id") != id)
+                            return true;
+                        value = TagAttribute(tag, attribute);
+                        return false;
+                    });
+    return value;
 }
 
 } // namespace Vesk

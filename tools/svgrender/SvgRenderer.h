@@ -90,6 +90,9 @@ public:
     // The ids of the document's elements that start with `prefix`, in file order. Read from
     // the document's text, so only Load and LoadText documents have them.
     std::vector<std::string> ElementIds(const std::string& prefix) const;
+    // The value of `attribute` on the element with the id `id`, as written in the document's
+    // text (entities are not decoded); nothing when there is no such element or attribute.
+    std::optional<std::string> Attribute(const std::string& id, const std::string& attribute) const;
 
     // "#id" for "id" or "#id".
     static std::string Fragment(const std::string& id);

@@ -16,3 +16,20 @@ foreach(page RANGE 3 17)
     orlo_render_svg(art/pages/contents${nn}.svg images/contents/${page}_off.png HIDE vignette-open
         LINKED images/pages/page${nn}.png)
 endforeach()
+
+# The hidden-object pages (kind "Game" or "NGame" in config.xml) are also compiled into the
+# folders the board plays: the folder their "dir" names, and images/local/pageN.lng.
+set(config_file ${CMAKE_CURRENT_SOURCE_DIR}/properties/config.xml)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${config_file})
+file(STRINGS ${config_file} hidden_object_pages REGEX "<Page[0-9]+ [^>]*type=\"N?Game\"")
+foreach(line IN LISTS hidden_object_pages)
+    string(REGEX MATCH "<Page([0-9]+) " _ "${line}")
+    set(page ${CMAKE_MATCH_1})
+    string(REGEX MATCH " dir=\"([^\"]+)/\"" _ "${line}")
+    set(dir ${CMAKE_MATCH_1})
+    string(REGEX REPLACE "^([0-9])$" "0\\1" nn ${page})
+    if(NOT dir)
+        message(FATAL_ERROR "config.xml: hidden-object page ${page} has no dir")
+    endif()
+    orlo_compile_page(art/pages/page${nn}.svg ${dir} images/local/page${page}.lng)
+endforeach()

@@ -1,0 +1,47 @@
+// pagecompile: compiles one hidden-object page for the content build.
+//   pagecompile <page.svg> <page folder> <names.lng> [--notes-area x,y,width,height | --no-notes-area]
+// Faults are printed with the file and the object's id and end the program with 1; warnings are
+// printed and the page is still written. See PageCompiler.h for what is written.
+#include "pagecompile/PageCompiler.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    Vesk::PageLayout layout;
+    std::vector<std::string> files;
+    bool badUsage = false;
+    for (size_t i = 0; i < arguments.size(); ++i)
+    {
+        Vesk::SvgPixelRect& area = layout.notesArea;
+        if (arguments[i] == "--no-notes-area")
+            area = Vesk::SvgPixelRect();
+        else if (arguments[i] == "--notes-area" && i + 1 < arguments.size() &&
+                 std::sscanf(arguments[i + 1].c_str(), "%d,%d,%d,%d", &area.x, &area.y, &area.width, &area.height) == 4)
+            ++i;
+        else if (arguments[i].rfind("--", 0) != 0)
+            files.push_back(arguments[i]);
+        else
+            badUsage = true; // an unknown option or a malformed notes area
+    }
+    if (badUsage || files.size() != 3)
+    {
+        std::cerr << "usage: pagecompile <page.svg> <page folder> <names.lng> "
+                     "[--notes-area x,y,width,height | --no-notes-area]\n";
+        return 2;
+    }
+    Vesk::PageCompiler compiler(layout);
+    const bool compiled = compiler.Compile(files[0], files[1], files[2]);
+    for (const std::string& warning : compiler.Warnings())
+        std::cerr << warning << '\n';
+    for (const std::string& error : compiler.Errors())
+        std::cerr << error << '\n';
+    if (!compiled)
+        return 1;
+    std::cout << files[0] << ": " << compiler.Objects().size() << " objects\n";
+    return 0;
+}
