@@ -32,16 +32,6 @@ struct Offset
 constexpr std::array<Offset, 9> kProbeOffsets = {
     {{0, 0}, {2, -1}, {-1, -2}, {-2, 1}, {1, 2}, {4, 1}, {1, -4}, {-4, -1}, {-1, 4}}};
 
-// The directions of the 32 copies that smear the items while the page turns.
-constexpr std::array<std::array<float, 2>, 32> kBlurOffsets = {{
-    {0.5f, 0.2f},    {-0.5f, -0.2f},   {-0.2f, 0.5f},   {0.2f, -0.5f},    {0.26f, 0.39f},  {-0.13f, -0.26f},
-    {-0.15f, 0.4f},  {0.88f, -1.24f},  {0.46f, 0.42f},  {-0.96f, -0.36f}, {-0.39f, 0.62f}, {0.11f, -0.16f},
-    {0.22f, 0.29f},  {-0.29f, -0.97f}, {-0.99f, 0.81f}, {0.74f, -0.35f},  {0.31f, 0.33f},  {-0.57f, -0.87f},
-    {-0.3f, 0.63f},  {0.83f, -0.87f},  {0.59f, 0.15f},  {-0.61f, -0.45f}, {-0.5f, 0.21f},  {0.84f, -0.7f},
-    {0.24f, 0.36f},  {-0.2f, -0.6f},   {-0.78f, 0.58f}, {0.77f, -0.57f},  {0.9f, 0.52f},   {-0.67f, -0.74f},
-    {-0.85f, 0.58f}, {0.38f, -0.87f},
-}};
-
 constexpr int kOpaqueAlpha = 20;
 constexpr int kListAttempts = 10000;
 constexpr float kFirstFoundValue = 0.01f;
@@ -54,10 +44,16 @@ int AlphaAt(Image* image, int x, int y)
     auto* memory = dynamic_cast<MemoryImage*>(image);
     if (memory == nullptr || x < 0 || y < 0 || x >= memory->GetWidth() || y >= memory->GetHeight())
         return 0;
+    size_t at = size_t(y) * size_t(memory->GetWidth()) + size_t(x);
+    // A palettized picture is read through its palette and stays palettized.
+    if (memory->IsPalettized())
+    {
+        const auto& indices = memory->GetColorIndices();
+        const auto& palette = memory->GetPalette();
+        return at < indices.size() && indices[at] < palette.size() ? int(palette[indices[at]] >> 24) : 0;
+    }
     const uint32_t* bits = memory->GetBits();
-    if (bits == nullptr)
-        return 0;
-    return int(bits[size_t(y) * size_t(memory->GetWidth()) + size_t(x)] >> 24);
+    return bits != nullptr ? int(bits[at] >> 24) : 0;
 }
 
 // progress / opaqueSamples as the integers divide; an item without samples counts 0.
@@ -150,6 +146,8 @@ void Board::StartPage(int timeLimitSeconds, bool singleMode)
         PutItemZeroFirst();
     }
 
+    // The page turns in as soon as it opens: its smear is made now, while the page loads.
+    itemBlur.Prepare(app.content.pictureItems, ItemCount(), app.config.pages.BlurAmplitude);
     pageStartTime = Now();
     timeLimitMs = uint32_t(std::max(timeLimitSeconds, 0)) * 1000u;
     pauseStartTime = 0;
@@ -173,6 +171,7 @@ void Board::ResetForPage(bool singleMode)
     openSignalled = false;
     completed = false;
     hintFailureShown = false;
+    itemBlur.Invalidate();
     page = host != nullptr ? host->CurrentPage() : -1;
 }
 
@@ -486,6 +485,7 @@ void Board::FindPressedItem()
 {
     const auto& ispy = app.config.ispy;
     Item(pressedItem).found = kFirstFoundValue;
+    itemBlur.InvalidateObjects();
     app.PlaySample(SOUND_OBJ_FIND);
     findEffectX = pressX + ispy.EDX;
     findEffectY = pressY + ispy.EDY;
@@ -708,6 +708,7 @@ void Board::HandleDebugKeys()
             item.remaining = 0;
             app.ResumeFromPlaytime();
         }
+        itemBlur.InvalidateObjects();
     }
     if (KeyHeld(Platform::KEYCODE_F1) && host != nullptr && host->OpenGate() == 0)
         host->RequestPageAction();
@@ -993,46 +994,8 @@ void Board::PaintItems(Graphics& graphics)
 void Board::PaintBlurredItems(Graphics& graphics, double blur)
 {
     const auto& pages = app.config.pages;
-    double k = std::sin(std::numbers::pi * (1 - blur));
-    double m = std::sin(std::numbers::pi / 2 * (1 - blur));
-    int boardX = app.config.common.BoardX;
-    int boardY = app.config.common.BoardY;
-    int last = ItemCount() - 1;
-    graphics.PushState();
-    for (int index = last; index >= 0; --index)
-    {
-        PictureItem& item = Item(index);
-        Image* image = item.image.get();
-        if (item.found != 0 || image == nullptr)
-            continue;
-        if (index == last)
-        {
-            graphics.SetColorizeImages(false);
-            graphics.DrawImage(image, boardX + item.x, boardY + item.y);
-            graphics.SetColorizeImages(true);
-            graphics.SetColor(Color(255, 255, 255, ClampAlpha(k * pages.BlurTransparency)));
-            for (const auto& offset : kBlurOffsets)
-            {
-                int dx = int(k * pages.BlurAmplitude * offset[0]);
-                int dy = int(k * pages.BlurAmplitude * offset[1]);
-                Rect source(std::max(dx, 0), std::max(dy, 0), image->GetWidth() - std::abs(dx),
-                            image->GetHeight() - std::abs(dy));
-                if (source.width > 0 && source.height > 0)
-                    graphics.DrawImage(image, boardX + item.x + std::max(-dx, 0), boardY + item.y + std::max(-dy, 0),
-                                       source);
-            }
-            continue;
-        }
-        graphics.SetColorizeImages(true);
-        graphics.SetColor(Color(255, 255, 255, ClampAlpha(m * pages.BlurTransparency)));
-        for (const auto& offset : kBlurOffsets)
-        {
-            double dx = k * pages.BlurAmplitude * offset[0];
-            double dy = k * pages.BlurAmplitude * offset[1];
-            graphics.DrawImageF(image, float(boardX + item.x + dx), float(boardY + item.y + dy));
-        }
-    }
-    graphics.PopState();
+    itemBlur.Paint(graphics, app.content.pictureItems, ItemCount(), app.config.common.BoardX, app.config.common.BoardY,
+                   blur, pages.BlurAmplitude, pages.BlurTransparency);
 }
 
 void Board::PaintDebugNames(Graphics& graphics)
@@ -1127,7 +1090,11 @@ void Board::PaintListNotes(Graphics& graphics)
     const auto& ispy = app.config.ispy;
     auto drawScaled = [&](Image* image, const NotePlace& place)
     {
-        if (image != nullptr)
+        if (image == nullptr)
+            return;
+        if (place.scale == 1)
+            graphics.DrawImage(image, int(place.x), int(place.y));
+        else
             graphics.DrawImage(image, Rect(int(place.x), int(place.y), int(place.width), int(place.height)),
                                image->GetRect());
     };
@@ -1136,8 +1103,10 @@ void Board::PaintListNotes(Graphics& graphics)
         if (layer == nullptr || layer->GetWidth() == 0)
             return;
         Transform transform;
-        transform.Scale(float(place.scale), float(place.scale));
-        transform.RotateDeg(float(degrees));
+        if (place.scale != 1)
+            transform.Scale(float(place.scale), float(place.scale));
+        if (degrees != 0)
+            transform.RotateDeg(float(degrees));
         transform.Translate(float(place.x + place.width / 2), float(place.y + place.height / 2));
         graphics.DrawImageTransformF(layer, transform, 0, 0);
     };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ContentModel.h"
+#include "board/BoardBlur.h"
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/Widget.h"
 
@@ -188,6 +189,8 @@ private:
 
     std::array<std::unique_ptr<MemoryImage>, 3> noteLayers;
     std::unique_ptr<MemoryImage> panelLayer;
+    // The items' smear while the page turns.
+    BoardBlur itemBlur;
     // The objective text last written into the panel layer.
     std::string panelText;
     // The "no item to hint" box is shown at most once per page.

@@ -46,7 +46,7 @@ struct FakeHost : BoardHost
     double ListSlide() override { return 0; }
     int ListSlideDirection() override { return 0; }
     void SetListSlideDirection(int direction) override { slideRequests.push_back(direction); }
-    double Blur() override { return 0; }
+    double Blur() override { return blur; }
     void SetBlurDirection(int) override {}
     bool IsFinalGameShown() override { return false; }
     void SetPageComplete() override { pageComplete = true; }
@@ -62,6 +62,7 @@ struct FakeHost : BoardHost
     bool shown = false;
     int openGate = 0;
     bool pauseOpen = false;
+    double blur = 0;
     std::vector<int> slideRequests;
     bool pageComplete = false;
     int pageActions = 0;
@@ -116,6 +117,8 @@ protected:
         common.ListTd = 24;
         common.COVERT = 0.05;
         app.config.pages.CSS = 100;
+        app.config.pages.BlurAmplitude = 14;
+        app.config.pages.BlurTransparency = 60;
         auto& ispy = app.config.ispy;
         ispy.EPSR = 12;
         ispy.EPC = 1.01;
@@ -280,6 +283,30 @@ TEST_F(BoardTest, PressOnOpaquePixelFindsAndStrikesButTransparentPixelDoesNot)
     uint32_t pixel = screen.GetBits()[size_t(y * 800 + x)];
     EXPECT_GT((pixel >> 16) & 0xFF, 200u) << std::hex << pixel;
     EXPECT_LT((pixel >> 8) & 0xFF, 80u) << std::hex << pixel;
+}
+
+TEST_F(BoardTest, ObjectsFadeInFromASmearOverTheSharpBackground)
+{
+    board.StartPage(300, false);
+    MemoryImage screen;
+    screen.Create(800, 600);
+    auto pixelAfterPaint = [&](double blur, int item)
+    {
+        host.blur = blur;
+        Graphics graphics(&screen);
+        graphics.ClearRect(0, 0, 800, 600);
+        board.Paint(graphics);
+        int x = kBoardX + Item(item).x + 10;
+        int y = kBoardY + Item(item).y + 10;
+        return screen.GetBits()[size_t(y * 800 + x)];
+    };
+    // The last item is the page's background: sharp throughout the turn.
+    EXPECT_EQ(pixelAfterPaint(0.999, 7), kOpaque);
+    EXPECT_LT(pixelAfterPaint(0.999, 0) >> 24, 8u);
+    uint32_t widest = pixelAfterPaint(0.5, 0);
+    EXPECT_GT(widest >> 24, 8u);
+    EXPECT_LT(widest >> 24, 250u);
+    EXPECT_GT(pixelAfterPaint(0.01, 0) >> 24, 240u);
 }
 
 TEST_F(BoardTest, GroupEntryNeedsAllItsMembers)
