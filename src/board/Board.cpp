@@ -643,7 +643,9 @@ void Board::TickRules(float step)
     StepCover();
     if (app.config.common.debug_mode)
         HandleDebugKeys();
-    Invalidate();
+    // Repainted every update while a page is played; over the publication it draws nothing.
+    if (HasPageToPaint())
+        Invalidate();
     if (TickPause())
         return;
 
