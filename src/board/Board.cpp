@@ -349,6 +349,8 @@ int Board::EntryOf(int item) const
 
 double Board::StrikeEntry(int item, int amount)
 {
+    if (item < 0 || item >= ItemCount())
+        return 1000.0;
     amount = std::clamp(amount, 0, 255);
     PictureItem& struck = Item(item);
     bool complete = struck.remaining <= 0;

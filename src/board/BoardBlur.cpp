@@ -173,6 +173,8 @@ std::unique_ptr<MemoryImage> BoardBlur::Smear(MemoryImage& source, double spread
         int fromY = cutToPicture ? dy : -dy;
         int startX = std::max(0, -fromX);
         int endX = std::min(halfWidth, halfWidth - fromX);
+        if (startX >= endX)
+            continue;
         for (int y = 0; y < halfHeight; ++y)
         {
             int sourceY = y + fromY;
