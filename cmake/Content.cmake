@@ -17,9 +17,9 @@
 #     links to by file name (`<image href="page03.png">`): they are read from that folder, and
 #     the picture is rendered again when they change.
 #   orlo_compile_page(<page.svg> <page folder> <names.lng>)
-#     Compiles a hidden-object page with pagecompile: the folder gets background.png, one
-#     picture per obj-NN_name group and picture.cfg, <names.lng> the display names. A faulty
-#     object fails the build with the file and the object's id.
+#     Compiles a hidden-object page with pagecompile: the folder gets one picture per
+#     obj-NN_name group, the background (background_00.png) and picture.cfg, <names.lng> the
+#     display names. A faulty object fails the build with the file and the object's id.
 #   orlo_synth_sound(<source.recipe> <output.ogg|.wav>)
 #   orlo_synth_tune(<source.score> <output.ogg|.wav>)
 
@@ -97,7 +97,7 @@ endfunction()
 
 function(orlo_compile_page source folder names)
     orlo_content_paths("${source}" "${folder}")
-    set(outputs ${output_path}/picture.cfg ${output_path}/background.png ${ORLO_DATA_OUT}/${names})
+    set(outputs ${output_path}/picture.cfg ${output_path}/background_00.png ${ORLO_DATA_OUT}/${names})
     add_custom_command(
         OUTPUT ${outputs}
         COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:pagecompile> ${source_path} ${output_path} ${ORLO_DATA_OUT}/${names}

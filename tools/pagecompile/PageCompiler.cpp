@@ -17,9 +17,12 @@ namespace
 {
 
 const std::string kPrefix = "obj-";
-const std::string kBackgroundFile = "background.png";
-// The game keeps at most this many objects per page.
-constexpr size_t kMaxObjects = 128;
+// The background is the last picture of the list, drawn first, under every object. The game
+// names a picture after its file with digits and what comes before "_" after them dropped, so
+// this one's name is empty (or ends in a space): never a name the list can show.
+const std::string kBackgroundFile = "background_00.png";
+// The game keeps at most 128 pictures per page, the background among them.
+constexpr size_t kMaxObjects = 127;
 // An object pixel counts as opaque above this alpha, as in the board's hit test.
 constexpr uint32_t kOpaqueAlpha = 20;
 constexpr int kMinOpaqueSide = 10;
@@ -471,6 +474,10 @@ bool PageCompiler::Write(const SvgImage& background, const std::vector<Candidate
         names += object.fileName + "\n" + object.displayName + "\n" + object.id + "\n";
         objects.push_back(object);
     }
+    // A page without objects is not played: its list stays empty.
+    if (!candidates.empty())
+        list += "background\n0\n" + kBackgroundFile + "\n" + std::to_string(layout.boardWidth) + " " +
+                std::to_string(layout.boardHeight) + "\n0\n0\n";
     if (!WriteText(pageFolder / "picture.cfg", list) || !WriteText(namesFile, names))
     {
         Error("", "cannot write " + (pageFolder / "picture.cfg").string() + " or " + namesFile.string());

@@ -32,11 +32,12 @@ struct CompiledObject
 };
 
 // Compiles one hidden-object page drawn as an SVG scene into the page folder the board plays:
-// every group whose id is "obj-NN_name" is a findable object. It writes "background.png" (the
-// board area drawn without the objects), one picture per object cropped to the pixels it
-// changes on the face, "picture.cfg" (six lines per object in document order: the id, NN, the
-// file name, the picture's size, x and y relative to the board origin) and the display-name file
-// (three lines per object: the file name, the name shown on the list, the id).
+// every group whose id is "obj-NN_name" is a findable object. It writes one picture per object
+// cropped to the pixels it changes on the face, "background_00.png" (the board area drawn
+// without the objects), "picture.cfg" (six lines per picture: the id, NN, the file name, the
+// picture's size, x and y relative to the board origin; the objects in document order, then the
+// background, which the board draws first and never lists) and the display-name file (three
+// lines per object: the file name, the name shown on the list, the id).
 //
 // An object's picture holds the face's own pixels, opaque, wherever the object changes the face
 // and no later object hides it, and is transparent elsewhere, so the board's background with
