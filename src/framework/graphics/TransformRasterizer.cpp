@@ -118,29 +118,56 @@ void NarrowToSteps(int64_t start, int64_t step, int lo, int hi, int& first, int&
     end = int(b + 1);
 }
 
-// Bilinear sample with the texels clamped to rect.
-inline uint32_t SampleClamped(const SourcePixels& source, const Rect& rect, float u, float v)
+// The triangle sampler's weights: 7 bits of each texel fraction, so that every product and sum
+// of the filter fits the vector form's 16-bit multiplies. The four texels' channels c00, c10
+// (right), c01 (below) and c11 mix as ((c00 (128 - fx) + c10 fx) (128 - fy) + (c01 (128 - fx) +
+// c11 fx) fy + 8192) >> 14.
+inline uint32_t MixTexels(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fx, uint32_t fy)
 {
-    float cu = std::clamp(u - 0.5f, float(rect.x), float(rect.x + rect.width - 1));
-    float cv = std::clamp(v - 0.5f, float(rect.y), float(rect.y + rect.height - 1));
-    int u0 = int(cu);
-    int v0 = int(cv);
-    uint32_t fx = uint32_t((cu - float(u0)) * 256.0f);
-    uint32_t fy = uint32_t((cv - float(v0)) * 256.0f);
-    int u1 = std::min(u0 + 1, rect.x + rect.width - 1);
-    int v1 = std::min(v0 + 1, rect.y + rect.height - 1);
-    uint32_t n[4] = {source.Native(u0, v0), source.Native(u1, v0), source.Native(u0, v1), source.Native(u1, v1)};
-    uint32_t weights[4] = {(256 - fx) * (256 - fy), fx * (256 - fy), (256 - fx) * fy, fx * fy};
     uint32_t result = 0;
     for (int shift = 0; shift < 32; shift += 8)
     {
-        uint32_t sum = 0;
-        for (int k = 0; k < 4; ++k)
-            sum += ((n[k] >> shift) & 0xFF) * weights[k];
-        result |= ((sum + 32768) >> 16) << shift;
+        uint32_t top = ((c00 >> shift) & 0xFF) * (128 - fx) + ((c10 >> shift) & 0xFF) * fx;
+        uint32_t bottom = ((c01 >> shift) & 0xFF) * (128 - fx) + ((c11 >> shift) & 0xFF) * fx;
+        result |= ((top * (128 - fy) + bottom * fy + 8192) >> 14) << shift;
     }
     return result;
 }
+
+// MixTexels at 16.16 texel position (fu, fv) (texel centres at whole numbers), the texels clamped
+// to rect.
+inline uint32_t SampleClampedFixed(const SourcePixels& source, const Rect& rect, int64_t fu, int64_t fv)
+{
+    int64_t lowU = int64_t(rect.x) * 65536, highU = int64_t(rect.x + rect.width - 1) * 65536;
+    int64_t lowV = int64_t(rect.y) * 65536, highV = int64_t(rect.y + rect.height - 1) * 65536;
+    fu = std::clamp(fu, lowU, highU);
+    fv = std::clamp(fv, lowV, highV);
+    int u0 = int(fu >> 16), v0 = int(fv >> 16);
+    int u1 = std::min(u0 + 1, rect.x + rect.width - 1);
+    int v1 = std::min(v0 + 1, rect.y + rect.height - 1);
+    return MixTexels(source.Native(u0, v0), source.Native(u1, v0), source.Native(u0, v1), source.Native(u1, v1),
+                     uint32_t(fu >> 9) & 0x7F, uint32_t(fv >> 9) & 0x7F);
+}
+
+#if defined(__SSE2__)
+// MixTexels for texels inside the source: (u0, v0) at row0[0], its right neighbour at row0[1],
+// the row below at row1. Every product and sum fits its 16-bit or 32-bit lane, so the result is
+// the plain form's exactly.
+inline __m128i MixInsideSse2(const uint32_t* row0, const uint32_t* row1, uint32_t fx, uint32_t fy)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row0));
+    __m128i bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row1));
+    // Per channel the left and right texel side by side, times (128 - fx, fx).
+    __m128i across = _mm_set1_epi32(int((fx << 16) | (128 - fx)));
+    top = _mm_madd_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi8(top, _mm_srli_si128(top, 4)), zero), across);
+    bottom = _mm_madd_epi16(_mm_unpacklo_epi8(_mm_unpacklo_epi8(bottom, _mm_srli_si128(bottom, 4)), zero), across);
+    __m128i rows = _mm_packs_epi32(top, bottom);
+    rows = _mm_unpacklo_epi16(rows, _mm_srli_si128(rows, 8));
+    __m128i sum = _mm_madd_epi16(rows, _mm_set1_epi32(int((fy << 16) | (128 - fy))));
+    return _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(8192)), 14);
+}
+#endif
 
 // Multiplies a pixel by a colour: channels c * (m + 1) >> 8, alpha a * ma / 255. In premultiplied
 // form the colour channels also take the alpha factor.
@@ -154,6 +181,39 @@ inline uint32_t Modulate(uint32_t pixel, uint32_t color, bool premultiplied)
         return premultiplied ? c * ma / 255 : c;
     };
     return (a << 24) | (channel(16) << 16) | (channel(8) << 8) | channel(0);
+}
+
+// Modulate (premultiplied) over a row: pixel k by tints[k * tintStride].
+void ModulateRow(uint32_t* pixels, const uint32_t* tints, size_t tintStride, int count)
+{
+    int k = 0;
+#if defined(__SSE2__)
+    if (CpuFeatures::UseSse2())
+    {
+        // Two pixels per step in 16-bit lanes: colour lanes c * (m + 1) >> 8, the alpha lane
+        // a * 256 >> 8; then every lane times the tint's alpha, divided by 255 exactly as
+        // (x + 1 + (x >> 8)) >> 8, which holds for every x up to 255 * 255.
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+        const __m128i one = _mm_set1_epi16(1);
+        const __m128i alphaFactor = _mm_set_epi16(256, 0, 0, 0, 256, 0, 0, 0);
+        for (; k + 2 <= count; k += 2)
+        {
+            __m128i p = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pixels + k)), zero);
+            __m128i t = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(tints[size_t(k) * tintStride])), zero);
+            t = _mm_unpacklo_epi64(t,
+                                   _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(tints[size_t(k + 1) * tintStride])), zero));
+            __m128i first = _mm_or_si128(_mm_andnot_si128(alphaLanes, _mm_add_epi16(t, one)), alphaFactor);
+            __m128i x = _mm_srli_epi16(_mm_mullo_epi16(p, first), 8);
+            __m128i ma = _mm_shufflehi_epi16(_mm_shufflelo_epi16(t, 0xFF), 0xFF);
+            x = _mm_mullo_epi16(x, ma);
+            x = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels + k), _mm_packus_epi16(x, zero));
+        }
+    }
+#endif
+    for (; k < count; ++k)
+        pixels[k] = Modulate(pixels[k], tints[size_t(k) * tintStride], true);
 }
 
 inline uint32_t ColorToARGB(const Color& color)
@@ -202,6 +262,243 @@ bool RowSpan(double x0, double y0, double x1, double y1, double x2, double y2, d
     left = int(low);
     right = int(high);
     return true;
+}
+
+// The filtered form of Triangle, a row at a time: the same pixels as the per-pixel edge test (each
+// row's covered pixels form one run, found from its ends), with the texture position and the
+// corner colours stepped across the run in 16.16 fixed point. Runs whose texels all lie inside the
+// texture are sampled by the vector sampler, which gives the plain sampler's results exactly.
+void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, const TransformRasterizer::Corner c[3],
+                      const Rect& texture, const Rect& visible, double sign, const bool topLeft[3], uint32_t drawColor,
+                      int drawMode)
+{
+    double x0 = c[0].x, y0 = c[0].y, x1 = c[1].x, y1 = c[1].y, x2 = c[2].x, y2 = c[2].y;
+    auto covered = [&](int px, double cy)
+    {
+        double cx = px + 0.5;
+        double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;
+        double w1 = Edge(x2, y2, x0, y0, cx, cy) * sign;
+        double w2 = Edge(x0, y0, x1, y1, cx, cy) * sign;
+        if (w0 < 0 || w1 < 0 || w2 < 0)
+            return false;
+        return !((w0 == 0 && !topLeft[0]) || (w1 == 0 && !topLeft[1]) || (w2 == 0 && !topLeft[2]));
+    };
+    // Every attribute a is affine on the screen: a = ax * cx + ay * cy + a0.
+    double area = Edge(x0, y0, x1, y1, x2, y2);
+    auto plane = [&](double a0, double a1, double a2, double out[3])
+    {
+        out[0] = ((y1 - y2) * a0 + (y2 - y0) * a1 + (y0 - y1) * a2) / area;
+        out[1] = ((x2 - x1) * a0 + (x0 - x2) * a1 + (x1 - x0) * a2) / area;
+        out[2] = a0 - out[0] * x0 - out[1] * y0;
+    };
+    double uPlane[3], vPlane[3];
+    plane(c[0].u, c[1].u, c[2].u, uPlane);
+    plane(c[0].v, c[1].v, c[2].v, vPlane);
+    bool varying = c[0].color != c[1].color || c[0].color != c[2].color;
+    double colorPlanes[4][3];
+    uint32_t flatTint = 0;
+    for (int k = 0; k < 4; ++k)
+    {
+        int shift = 8 * k;
+        plane(double((c[0].color >> shift) & 0xFF), double((c[1].color >> shift) & 0xFF),
+              double((c[2].color >> shift) & 0xFF), colorPlanes[k]);
+        flatTint |= (((c[0].color >> shift) & 0xFF) * ((drawColor >> shift) & 0xFF) / 255) << shift;
+    }
+    bool modulate = flatTint != 0xFFFFFFFF || varying;
+    const uint8_t* sat = SaturationTable::Get().Data();
+    bool display = target.rule == BlendRule::Display;
+#if defined(__SSE2__)
+    bool vector = CpuFeatures::UseSse2() && !source.IsPalettized();
+#endif
+    thread_local std::vector<uint32_t> lineBuffer;
+    thread_local std::vector<uint32_t> tintBuffer;
+    std::vector<uint32_t>& line = lineBuffer;
+    std::vector<uint32_t>& tints = tintBuffer;
+    if (line.size() < size_t(visible.width))
+        line.resize(size_t(visible.width));
+    if (varying && tints.size() < size_t(visible.width))
+        tints.resize(size_t(visible.width));
+    // RowSpan's bounds stepped from row to row: each edge's crossing of a row is linear in the
+    // row's centre, so a row costs three multiply-adds instead of three divisions.
+    struct EdgeRow
+    {
+        bool level;     // horizontal: the whole row is in or out
+        bool lowBound;  // the crossing bounds the run's left end (else its right end)
+        double at, per; // crossing = at + per * cy, or for a level edge the edge value there
+    } edges[3];
+    const double corners[3][2] = {{x0, y0}, {x1, y1}, {x2, y2}};
+    for (int k = 0; k < 3; ++k)
+    {
+        const double* a = corners[(k + 1) % 3];
+        const double* b = corners[(k + 2) % 3];
+        double slope = -(b[1] - a[1]) * sign;
+        double offsetAt = ((b[0] - a[0]) * -a[1] + (b[1] - a[1]) * a[0]) * sign;
+        double offsetPer = (b[0] - a[0]) * sign;
+        if (slope == 0)
+            edges[k] = {true, false, offsetAt, offsetPer};
+        else
+            edges[k] = {false, slope > 0, -offsetAt / slope - 0.5, -offsetPer / slope};
+    }
+    auto floorInt = [](double value)
+    {
+        double t = std::max(std::min(value, 1e9), -1e9);
+        int i = int(t);
+        return double(i) > t ? i - 1 : i;
+    };
+    for (int py = visible.y; py < visible.y + visible.height; ++py)
+    {
+        double cy = py + 0.5;
+        int left = visible.x, right = visible.x + visible.width;
+        bool empty = false;
+        for (const EdgeRow& edge : edges)
+        {
+            if (edge.level)
+            {
+                double value = edge.at + edge.per * cy;
+                empty |= value < -1e-9 * (std::fabs(edge.per) + 1);
+                continue;
+            }
+            double crossing = edge.at + edge.per * cy;
+            if (edge.lowBound)
+                left = std::max(left, -floorInt(-crossing) - 1);
+            else
+                right = std::min(right, floorInt(crossing) + 2);
+        }
+        if (empty || left >= right)
+            continue;
+        while (left < right && !covered(left, cy))
+            ++left;
+        while (right > left && !covered(right - 1, cy))
+            --right;
+        int count = right - left;
+        if (count <= 0)
+            continue;
+        double cx = left + 0.5;
+        auto fixed = [](double value)
+        {
+            double t = value * 65536 + 0.5;
+            auto i = int64_t(t);
+            return double(i) > t ? i - 1 : i;
+        };
+        int64_t fu = fixed(uPlane[0] * cx + uPlane[1] * cy + uPlane[2] - 0.5), stepU = fixed(uPlane[0]);
+        int64_t fv = fixed(vPlane[0] * cx + vPlane[1] * cy + vPlane[2] - 0.5), stepV = fixed(vPlane[0]);
+        uint32_t* samples = line.data();
+        if (texture.width == 1 && texture.height == 1)
+        {
+            // One texel (a colour laid by the corners' tints, like a shadow): nothing to filter.
+            std::fill(samples, samples + count, source.Native(texture.x, texture.y));
+        }
+        else
+        {
+            // The part of the run whose four texels all lie inside the texture.
+            // Positions are affine along the run, so it lies inside when both its ends do.
+            int insideFirst = 0, insideEnd = count;
+            int64_t lastU = fu + stepU * (count - 1), lastV = fv + stepV * (count - 1);
+            auto inside = [](int64_t a, int64_t b, int low, int high)
+            { return std::min(a, b) >= int64_t(low) * 65536 && std::max(a, b) < int64_t(high + 1) * 65536; };
+            if (!inside(fu, lastU, texture.x, texture.x + texture.width - 2) ||
+                !inside(fv, lastV, texture.y, texture.y + texture.height - 2))
+            {
+                NarrowToSteps(fu, stepU, texture.x, texture.x + texture.width - 2, insideFirst, insideEnd);
+                NarrowToSteps(fv, stepV, texture.y, texture.y + texture.height - 2, insideFirst, insideEnd);
+            }
+#if defined(__SSE2__)
+            if (!vector)
+                insideFirst = insideEnd = 0;
+#else
+            insideFirst = insideEnd = 0;
+#endif
+            for (int k = 0; k < insideFirst; ++k)
+                samples[k] = SampleClampedFixed(source, texture, fu + stepU * k, fv + stepV * k);
+#if defined(__SSE2__)
+            int k = insideFirst;
+            int64_t u = fu + stepU * k, v = fv + stepV * k;
+            auto texel = [&](int64_t tu, int64_t tv)
+            { return source.native + size_t(tv >> 16) * size_t(source.width) + size_t(tu >> 16); };
+            for (; k + 2 <= insideEnd; k += 2)
+            {
+                const uint32_t* first = texel(u, v);
+                __m128i a =
+                    MixInsideSse2(first, first + source.width, uint32_t(u >> 9) & 0x7F, uint32_t(v >> 9) & 0x7F);
+                u += stepU;
+                v += stepV;
+                const uint32_t* second = texel(u, v);
+                __m128i b =
+                    MixInsideSse2(second, second + source.width, uint32_t(u >> 9) & 0x7F, uint32_t(v >> 9) & 0x7F);
+                u += stepU;
+                v += stepV;
+                __m128i packed = _mm_packs_epi32(a, b);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + k), _mm_packus_epi16(packed, packed));
+            }
+            for (; k < insideEnd; ++k, u += stepU, v += stepV)
+            {
+                const uint32_t* first = texel(u, v);
+                __m128i a =
+                    MixInsideSse2(first, first + source.width, uint32_t(u >> 9) & 0x7F, uint32_t(v >> 9) & 0x7F);
+                __m128i packed = _mm_packs_epi32(a, a);
+                samples[k] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(packed, packed)));
+            }
+#endif
+            for (int k = insideEnd; k < count; ++k)
+                samples[k] = SampleClampedFixed(source, texture, fu + stepU * k, fv + stepV * k);
+        }
+        if (modulate)
+        {
+            if (!varying)
+                ModulateRow(samples, &flatTint, 0, count);
+            else
+            {
+                int64_t channel[4], step[4];
+                for (int m = 0; m < 4; ++m)
+                {
+                    channel[m] = fixed(colorPlanes[m][0] * cx + colorPlanes[m][1] * cy + colorPlanes[m][2] + 0.5);
+                    step[m] = fixed(colorPlanes[m][0]);
+                }
+                int k = 0;
+#if defined(__SSE2__)
+                if (CpuFeatures::UseSse2() && drawColor == 0xFFFFFFFF)
+                {
+                    // The same sums in 32-bit lanes (every one is a covered pixel's channel, so
+                    // within a few units of 0..255 in 16.16), packed with the same clamping.
+                    __m128i at = _mm_set_epi32(int(channel[3]), int(channel[2]), int(channel[1]), int(channel[0]));
+                    __m128i by = _mm_set_epi32(int(step[3]), int(step[2]), int(step[1]), int(step[0]));
+                    for (; k < count; ++k)
+                    {
+                        __m128i value = _mm_srai_epi32(at, 16);
+                        value = _mm_packs_epi32(value, value);
+                        tints[size_t(k)] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(value, value)));
+                        at = _mm_add_epi32(at, by);
+                    }
+                }
+#endif
+                for (; k < count; ++k)
+                {
+                    uint32_t tint = 0;
+                    for (int m = 0; m < 4; ++m)
+                    {
+                        uint32_t value = uint32_t(std::clamp<int64_t>((channel[m] + step[m] * k) >> 16, 0, 255));
+                        tint |= (drawColor == 0xFFFFFFFF ? value : value * ((drawColor >> (8 * m)) & 0xFF) / 255)
+                                << (8 * m);
+                    }
+                    tints[size_t(k)] = tint;
+                }
+                ModulateRow(samples, tints.data(), 1, count);
+            }
+        }
+        uint32_t* dst = target.Row(py) + left;
+        if (display && drawMode == DRAWMODE_ADDITIVE)
+            PixelKernels::PremulAddRow(dst, samples, count);
+        else if (display)
+            PixelKernels::PremulOverRow(dst, samples, count);
+        else
+            PixelWriters::Dispatch(target.rule, drawMode,
+                                   [&](auto writer)
+                                   {
+                                       for (int k = 0; k < count; ++k)
+                                           if (samples[k] >> 24)
+                                               decltype(writer)::PutNative(dst[k], samples[k], sat);
+                                   });
+    }
 }
 
 } // namespace
@@ -341,71 +638,67 @@ void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels
     bool topLeft0 = isTopLeft(x1, y1, x2, y2);
     bool topLeft1 = isTopLeft(x2, y2, x0, y0);
     bool topLeft2 = isTopLeft(x0, y0, x1, y1);
+    if (blend)
+    {
+        const bool topLeft[3] = {topLeft0, topLeft1, topLeft2};
+        FilteredTriangle(target, source, corners, texture, visible, sign, topLeft, drawColor, drawMode);
+        return;
+    }
     const uint8_t* sat = SaturationTable::Get().Data();
 
-    PixelWriters::Dispatch(
-        target.rule, drawMode,
-        [&](auto writer)
-        {
-            using Writer = decltype(writer);
-            for (int py = visible.y; py < visible.y + visible.height; ++py)
-            {
-                uint32_t* dst = target.Row(py);
-                double cy = py + 0.5;
-                int left = visible.x;
-                int right = visible.x + visible.width;
-                if (!RowSpan(x0, y0, x1, y1, x2, y2, sign, cy, left, right))
-                    continue;
-                for (int px = left; px < right; ++px)
-                {
-                    double cx = px + 0.5;
-                    double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;
-                    double w1 = Edge(x2, y2, x0, y0, cx, cy) * sign;
-                    double w2 = Edge(x0, y0, x1, y1, cx, cy) * sign;
-                    if (w0 < 0 || w1 < 0 || w2 < 0)
-                        continue;
-                    if ((w0 == 0 && !topLeft0) || (w1 == 0 && !topLeft1) || (w2 == 0 && !topLeft2))
-                        continue;
-                    double total = w0 + w1 + w2;
-                    double b0 = w0 / total, b1 = w1 / total, b2 = w2 / total;
-                    float u = float(b0 * corners[0].u + b1 * corners[1].u + b2 * corners[2].u);
-                    float v = float(b0 * corners[0].v + b1 * corners[1].v + b2 * corners[2].v);
-                    uint32_t tint = 0xFFFFFFFF;
-                    if (modulate)
-                    {
-                        uint32_t mixed = 0;
-                        for (int shift = 0; shift < 32; shift += 8)
-                        {
-                            double value = b0 * ((corners[0].color >> shift) & 0xFF) +
-                                           b1 * ((corners[1].color >> shift) & 0xFF) +
-                                           b2 * ((corners[2].color >> shift) & 0xFF);
-                            uint32_t channel = uint32_t(std::clamp(value + 0.5, 0.0, 255.0));
-                            uint32_t drawChannel = (drawColor >> shift) & 0xFF;
-                            mixed |= (channel * drawChannel / 255) << shift;
-                        }
-                        tint = mixed;
-                    }
-                    if (blend)
-                    {
-                        uint32_t n = SampleClamped(source, texture, u, v);
-                        if (modulate)
-                            n = Modulate(n, tint, true);
-                        if (n >> 24)
-                            Writer::PutNative(dst[px], n, sat);
-                    }
-                    else
-                    {
-                        int tu = std::clamp(int(std::floor(u)), texture.x, texture.x + texture.width - 1);
-                        int tv = std::clamp(int(std::floor(v)), texture.y, texture.y + texture.height - 1);
-                        uint32_t s = source.Straight(tu, tv);
-                        if (modulate)
-                            s = Modulate(s, tint, false);
-                        if (s >> 24)
-                            Writer::PutStraight(dst[px], s, sat);
-                    }
-                }
-            }
-        });
+    PixelWriters::Dispatch(target.rule, drawMode,
+                           [&](auto writer)
+                           {
+                               using Writer = decltype(writer);
+                               for (int py = visible.y; py < visible.y + visible.height; ++py)
+                               {
+                                   uint32_t* dst = target.Row(py);
+                                   double cy = py + 0.5;
+                                   int left = visible.x;
+                                   int right = visible.x + visible.width;
+                                   if (!RowSpan(x0, y0, x1, y1, x2, y2, sign, cy, left, right))
+                                       continue;
+                                   for (int px = left; px < right; ++px)
+                                   {
+                                       double cx = px + 0.5;
+                                       double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;
+                                       double w1 = Edge(x2, y2, x0, y0, cx, cy) * sign;
+                                       double w2 = Edge(x0, y0, x1, y1, cx, cy) * sign;
+                                       if (w0 < 0 || w1 < 0 || w2 < 0)
+                                           continue;
+                                       if ((w0 == 0 && !topLeft0) || (w1 == 0 && !topLeft1) || (w2 == 0 && !topLeft2))
+                                           continue;
+                                       double total = w0 + w1 + w2;
+                                       double b0 = w0 / total, b1 = w1 / total, b2 = w2 / total;
+                                       float u = float(b0 * corners[0].u + b1 * corners[1].u + b2 * corners[2].u);
+                                       float v = float(b0 * corners[0].v + b1 * corners[1].v + b2 * corners[2].v);
+                                       uint32_t tint = 0xFFFFFFFF;
+                                       if (modulate)
+                                       {
+                                           uint32_t mixed = 0;
+                                           for (int shift = 0; shift < 32; shift += 8)
+                                           {
+                                               double value = b0 * ((corners[0].color >> shift) & 0xFF) +
+                                                              b1 * ((corners[1].color >> shift) & 0xFF) +
+                                                              b2 * ((corners[2].color >> shift) & 0xFF);
+                                               uint32_t channel = uint32_t(std::clamp(value + 0.5, 0.0, 255.0));
+                                               uint32_t drawChannel = (drawColor >> shift) & 0xFF;
+                                               mixed |= (channel * drawChannel / 255) << shift;
+                                           }
+                                           tint = mixed;
+                                       }
+                                       int tu =
+                                           std::clamp(int(std::floor(u)), texture.x, texture.x + texture.width - 1);
+                                       int tv =
+                                           std::clamp(int(std::floor(v)), texture.y, texture.y + texture.height - 1);
+                                       uint32_t s = source.Straight(tu, tv);
+                                       if (modulate)
+                                           s = Modulate(s, tint, false);
+                                       if (s >> 24)
+                                           Writer::PutStraight(dst[px], s, sat);
+                                   }
+                               }
+                           });
 }
 
 void TransformRasterizer::Matrix(const PixelTarget& target, const SourcePixels& source, float x, float y,

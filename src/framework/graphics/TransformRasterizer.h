@@ -17,8 +17,10 @@ struct TriVertex;
 // transparent (so the edges come out smooth); each row is first cut to the columns whose texels
 // touch the source, and those whose four texels all lie inside are filtered by the vector
 // sampler. Matrix and triangle blits share one triangle rasterizer that samples the nearest texel
-// or, with blend, filters bilinearly (clamped to the source rectangle); pixel centres decide
-// coverage, and each row is cut to the columns the three edges can admit.
+// or, with blend, filters bilinearly (clamped to the source rectangle, 7-bit weights); pixel
+// centres decide coverage, and each row is cut to the columns the three edges can admit. The
+// filtered form works a run of a row at a time, stepping the texture position and the corners'
+// colours across it, with vector forms that give the plain loops' pixels exactly.
 class TransformRasterizer
 {
 public:

@@ -269,6 +269,78 @@ TEST(TransformedBlitTest, TexturedTrianglesMatchThePerPixelReferenceExactly)
     }
 }
 
+TEST(TransformedBlitTest, FilteredTrianglesAgreeAtEveryLevelAndTakeTheirCornersColours)
+{
+    std::vector<uint32_t> sprite = MakeSprite(40, 30);
+    MemoryImage source;
+    source.SetBits(sprite.data(), 40, 30, true);
+    // Turned, mirrored and sheared quads with shaded, translucent corners, some reaching past the
+    // texture's edges (clamped there) and past the clip.
+    std::vector<TriVertex> triangles;
+    for (int i = 0; i < 10; ++i)
+    {
+        double angle = 0.61 * i, scale = 0.5 + 0.3 * i;
+        float cx = 12.3f + float(i * 11.1), cy = 10.7f + float((i * 37) % 70);
+        TriVertex quad[4];
+        for (int k = 0; k < 4; ++k)
+        {
+            double px = (k & 1 ? 20 : -20) * scale * (i % 3 == 1 ? -1 : 1), py = (k & 2 ? 15 : -15) * scale;
+            quad[k].x = cx + float(px * std::cos(angle) - py * std::sin(angle));
+            quad[k].y = cy + float(px * std::sin(angle) + py * std::cos(angle) * (1 + 0.1 * i));
+            quad[k].u = (k & 1 ? 1.05f : -0.05f);
+            quad[k].v = (k & 2 ? 1.0f : 0.0f);
+            quad[k].color = (uint32_t(255 - 40 * k) << 24) | (uint32_t(255 - 30 * k) << 16) | 0xC0FF;
+        }
+        for (int k : {0, 1, 2, 1, 3, 2})
+            triangles.push_back(quad[k]);
+    }
+    const auto* list = reinterpret_cast<const TriVertex(*)[3]>(triangles.data());
+    int count = int(triangles.size() / 3);
+    Rect clip(3, 2, 112, 86);
+    for (bool screen : {false, true})
+    {
+        std::vector<uint32_t> first;
+        for (CpuFeatures::Level level : ScopedCpuLevel::All())
+        {
+            ScopedCpuLevel scoped(level);
+            Scene scene = MakeScene(screen, 120, 90);
+            scene.image->BltTrianglesTex(&source, list, count, clip, Color(255, 255, 255, 230), DRAWMODE_NORMAL, 0.25f,
+                                         0.5f, true);
+            const uint32_t* bits = scene.image->GetBits();
+            if (first.empty())
+            {
+                first.assign(bits, bits + 120 * 90);
+                continue;
+            }
+            PixelComparison comparison(first.data(), bits, 120, 90);
+            EXPECT_TRUE(comparison.Matches())
+                << (screen ? "screen " : "memory ") << ScopedCpuLevel::Name(level) << ": " << comparison.Describe();
+        }
+    }
+
+    // One opaque white texel under corners of three colours: each corner's pixel takes its own
+    // colour, and the middle of an edge the mean of its two corners.
+    uint32_t white = 0xFFFFFFFF;
+    MemoryImage texel;
+    texel.SetBits(&white, 1, 1, true);
+    TriVertex shaded[1][3] = {{{0, 0, 0, 0, 0xFFFF0000}, {60, 0, 0, 0, 0xFF0000FF}, {0, 60, 0, 0, 0xFF00FF00}}};
+    DDImage screen;
+    screen.CreateScreen(64, 64);
+    screen.BltTrianglesTex(&texel, shaded, 1, Rect(0, 0, 64, 64), Color::White, DRAWMODE_NORMAL, 0, 0, true);
+    const uint32_t* bits = screen.GetBits();
+    auto near = [](uint32_t actual, uint32_t expected)
+    {
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF)) > 6)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(near(bits[0], 0xFF0000)) << std::hex << bits[0];
+    EXPECT_TRUE(near(bits[58], 0x0000FF)) << std::hex << bits[58];
+    EXPECT_TRUE(near(bits[58 * 64], 0x00FF00)) << std::hex << bits[58 * 64];
+    EXPECT_TRUE(near(bits[30], 0x800080)) << std::hex << bits[30];
+}
+
 TEST(TransformedBlitTest, AnEqualSizeFilteredStretchIsAPlainBlit)
 {
     std::vector<uint32_t> sprite = MakeSprite(30, 20);
