@@ -951,6 +951,8 @@ void Board::Paint(Graphics& graphics)
     if (host != nullptr)
         host->DrawOverlays(graphics);
     PaintObjectivePanel();
+    // The strikes being drawn are brought up to date before the notes show them.
+    StrikeAnimatingEntries();
     PaintListNotes(graphics);
     PaintButtonsAndGlows(graphics);
     ApplyShowFinger();
@@ -1184,6 +1186,27 @@ void Board::ApplyShowFinger()
             Item(index).progress = 1;
 }
 
+int Board::StrikeAmount(float found) const
+{
+    const auto& ispy = app.config.ispy;
+    double edge = (1 - ispy.SMul) / 2;
+    if (found < edge)
+        return 0;
+    if (found < 1 - edge && ispy.SMul > 0)
+        return std::clamp(int((found - edge) / ispy.SMul * 255), 0, 255);
+    return 255;
+}
+
+void Board::StrikeAnimatingEntries()
+{
+    for (int index = 0; index < ItemCount(); ++index)
+    {
+        float found = Item(index).found;
+        if (found > 0 && found < 1)
+            strikeLeans[size_t(index)] = StrikeEntry(index, StrikeAmount(found));
+    }
+}
+
 void Board::PaintPencils(Graphics& graphics)
 {
     if (IMAGE_STROKE == nullptr)
@@ -1205,31 +1228,19 @@ void Board::PaintPencils(Graphics& graphics)
         NotePlace place = NotePlaceOf(entry % 3, slide);
         Image* note = NoteImage(entry % 3);
         double x = place.x + (note != nullptr ? note->GetWidth() / 2.0 : 0) - strokeWidth / 2;
-        double y = RowY(entry / 3) - strokeHeight / 2 + place.y;
+        double y = RowY(entry / 3) - strokeHeight / 2 + place.y + ispy.SDPY + 2 * strikeLeans[size_t(index)];
         double found = item.found;
-        double pencilX = 0;
-        double pencilY = 0;
+        int amount = StrikeAmount(item.found);
+        // The pencil comes down to the strike's start, draws it, and lifts off at its end.
         if (found < edge)
-        {
-            double lean = StrikeEntry(index, 0);
-            pencilX = x + ispy.SDPX;
-            pencilY = y + ispy.SDPY + 2 * lean + (1 - found / edge) * ispy.SPen;
-        }
-        else if (found < 1 - edge && ispy.SMul > 0)
-        {
-            int amount = int((found - edge) / ispy.SMul * 255);
-            double lean = StrikeEntry(index, amount);
-            pencilX = x + amount * strokeWidth / 255 + ispy.SDPX;
-            pencilY = y + ispy.SDPY + 2 * lean;
-        }
+            graphics.DrawImageF(IMAGE_PENCIL, float(x + ispy.SDPX), float(y + (1 - found / edge) * ispy.SPen));
+        else if (found < 1 - edge)
+            graphics.DrawImageF(IMAGE_PENCIL, float(x + amount * strokeWidth / 255 + ispy.SDPX), float(y));
         else
         {
-            double lean = StrikeEntry(index, 255);
             double lift = edge > 0 ? (found - edge - ispy.SMul) / edge * ispy.SPen : 0;
-            pencilX = x + strokeWidth + ispy.SDPX;
-            pencilY = y + ispy.SDPY + 2 * lean + lift;
+            graphics.DrawImageF(IMAGE_PENCIL, float(x + strokeWidth + ispy.SDPX), float(y + lift));
         }
-        graphics.DrawImageF(IMAGE_PENCIL, float(pencilX), float(pencilY));
     }
 }
 

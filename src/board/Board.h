@@ -153,6 +153,8 @@ private:
     void PaintListNotes(Graphics& graphics);
     void PaintButtonsAndGlows(Graphics& graphics);
     void ApplyShowFinger();
+    int StrikeAmount(float found) const;
+    void StrikeAnimatingEntries();
     void PaintPencils(Graphics& graphics);
     void PaintFindEffects(Graphics& graphics);
     void PaintEraser(Graphics& graphics);
@@ -191,6 +193,8 @@ private:
     std::unique_ptr<MemoryImage> panelLayer;
     // The items' smear while the page turns.
     BoardBlur itemBlur;
+    // The vertical lean of each item's strike at the last paint (the pencil follows it).
+    std::array<double, kMaxPictureItems> strikeLeans{};
     // The objective text last written into the panel layer.
     std::string panelText;
     // The "no item to hint" box is shown at most once per page.
