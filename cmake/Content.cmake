@@ -16,11 +16,12 @@
 #     LINKED names built pictures (relative to ORLO_DATA_OUT, all in one folder) that the SVG
 #     links to by file name (`<image href="page03.png">`): they are read from that folder, and
 #     the picture is rendered again when they change.
-#   orlo_compile_page(<page.svg> <page folder> <names.lng> [NOTES_AREA <x,y,w,h>])
+#   orlo_compile_page(<page.svg> <page folder> <names.lng> [FACE <face.png>] [NOTES_AREA <x,y,w,h>])
 #     Compiles a hidden-object page with pagecompile: the folder gets one picture per
 #     obj-NN_name group, the background (background_00.png) and picture.cfg, <names.lng> the
 #     display names. A faulty object fails the build with the file and the object's id; one in
-#     NOTES_AREA (board pixels, where the list notes lie during play) gets a warning.
+#     NOTES_AREA (board pixels, where the list notes lie during play) gets a warning. FACE
+#     writes the whole page too, from the same render as the objects.
 #   orlo_synth_sound(<source.recipe> <output.ogg|.wav>)
 #   orlo_synth_tune(<source.score> <output.ogg|.wav>)
 
@@ -97,13 +98,18 @@ function(orlo_render_svg source output)
 endfunction()
 
 function(orlo_compile_page source folder names)
-    cmake_parse_arguments(PARSE_ARGV 3 ARG "" "NOTES_AREA" "")
+    cmake_parse_arguments(PARSE_ARGV 3 ARG "" "FACE;NOTES_AREA" "")
     orlo_content_paths("${source}" "${folder}")
     set(options)
-    if(ARG_NOTES_AREA)
-        set(options --notes-area ${ARG_NOTES_AREA})
+    set(face_output)
+    if(ARG_FACE)
+        set(face_output ${ORLO_DATA_OUT}/${ARG_FACE})
+        list(APPEND options --face ${face_output})
     endif()
-    set(outputs ${output_path}/picture.cfg ${output_path}/background_00.png ${ORLO_DATA_OUT}/${names})
+    if(ARG_NOTES_AREA)
+        list(APPEND options --notes-area ${ARG_NOTES_AREA})
+    endif()
+    set(outputs ${output_path}/picture.cfg ${output_path}/background_00.png ${ORLO_DATA_OUT}/${names} ${face_output})
     add_custom_command(
         OUTPUT ${outputs}
         COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:pagecompile> ${source_path} ${output_path} ${ORLO_DATA_OUT}/${names}

@@ -123,7 +123,8 @@ TEST(PageCompilerTest, CompilesObjectsGroupsAndNamesAndReportsEveryFault)
     folder.WriteFile("page.svg", Page(kGoodScene));
     folder.WriteFile("p07/99_old_object.png", "stale");
     PageCompiler compiler;
-    ASSERT_TRUE(compiler.Compile(folder / "page.svg", folder / "p07", folder / "local/page7.lng"))
+    ASSERT_TRUE(
+        compiler.Compile(folder / "page.svg", folder / "p07", folder / "local/page7.lng", folder / "faces/page07.png"))
         << (compiler.Errors().empty() ? "" : compiler.Errors().front());
     EXPECT_TRUE(compiler.Warnings().empty());
     EXPECT_FALSE(folder.Exists("p07/99_old_object.png")) << "pictures of objects no longer drawn are removed";
@@ -165,6 +166,7 @@ TEST(PageCompilerTest, CompilesObjectsGroupsAndNamesAndReportsEveryFault)
     for (int y = 0; y < kFaceHeight; ++y)
         for (int x = 0; x < kFaceWidth; ++x)
             face.pixels.push_back(rendered->PixelAt(x, y));
+    EXPECT_TRUE(ReadPng(folder / "faces/page07.png").pixels == face.pixels) << "the face written is the whole page";
     ExpectFaceRebuilt(*content, folder / "p07", face);
 
     // Every kind of fault, each named with its object; nothing is written.

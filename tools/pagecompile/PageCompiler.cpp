@@ -127,7 +127,7 @@ void PageCompiler::Warning(const std::string& id, const std::string& message)
 }
 
 bool PageCompiler::Compile(const std::filesystem::path& svgFile, const std::filesystem::path& pageFolder,
-                           const std::filesystem::path& namesFile)
+                           const std::filesystem::path& namesFile, const std::filesystem::path& faceFile)
 {
     fileName = svgFile.string();
     errors.clear();
@@ -172,7 +172,18 @@ bool PageCompiler::Compile(const std::filesystem::path& svgFile, const std::file
     CheckCovered(candidates);
     if (!CutPictures(*face, *background, candidates) || !errors.empty())
         return false;
-    return Write(*background, candidates, pageFolder, namesFile);
+    return Write(*background, candidates, pageFolder, namesFile) && (faceFile.empty() || WriteFace(*face, faceFile));
+}
+
+bool PageCompiler::WriteFace(const SvgImage& face, const std::filesystem::path& faceFile)
+{
+    if ((faceFile.has_parent_path() && !Platform::CreateFolders(faceFile.parent_path())) ||
+        !WritePicture(faceFile, face))
+    {
+        Error("", "cannot write " + faceFile.string());
+        return false;
+    }
+    return true;
 }
 
 void PageCompiler::ParseIds(SvgRenderer& renderer, const std::vector<std::string>& ids,

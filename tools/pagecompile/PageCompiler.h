@@ -49,11 +49,12 @@ class PageCompiler
 public:
     explicit PageCompiler(PageLayout layout = PageLayout()) : layout(layout) {}
 
-    // Compiles `svgFile` into `pageFolder` and writes the display names to `namesFile`. False
-    // when the page cannot be read or has faulty objects (see Errors); the folder then keeps
-    // what it held. Pictures of objects no longer on the page are removed from the folder.
+    // Compiles `svgFile` into `pageFolder` and writes the display names to `namesFile` and,
+    // when given, the whole face (the publication's picture of the page) to `faceFile`. False
+    // when the page cannot be read or has faulty objects (see Errors); the files then keep what
+    // they held. Pictures of objects no longer on the page are removed from the folder.
     [[nodiscard]] bool Compile(const std::filesystem::path& svgFile, const std::filesystem::path& pageFolder,
-                               const std::filesystem::path& namesFile);
+                               const std::filesystem::path& namesFile, const std::filesystem::path& faceFile = {});
 
     // One line per fault or remark, each starting with the SVG file's name.
     const std::vector<std::string>& Errors() const { return errors; }
@@ -72,6 +73,7 @@ private:
     bool CutPictures(const SvgImage& face, const SvgImage& background, std::vector<Candidate>& candidates);
     bool Write(const SvgImage& background, const std::vector<Candidate>& candidates,
                const std::filesystem::path& pageFolder, const std::filesystem::path& namesFile);
+    bool WriteFace(const SvgImage& face, const std::filesystem::path& faceFile);
 
     PageLayout layout;
     std::string fileName;

@@ -1,5 +1,6 @@
 // pagecompile: compiles one hidden-object page for the content build.
-//   pagecompile <page.svg> <page folder> <names.lng> [--notes-area x,y,width,height | --no-notes-area]
+//   pagecompile <page.svg> <page folder> <names.lng> [--face <face.png>]
+//               [--notes-area x,y,width,height | --no-notes-area]
 // Faults are printed with the file and the object's id and end the program with 1; warnings are
 // printed and the page is still written. See PageCompiler.h for what is written.
 #include "pagecompile/PageCompiler.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments(argv + 1, argv + argc);
     Vesk::PageLayout layout;
     std::vector<std::string> files;
+    std::string face;
     bool badUsage = false;
     for (size_t i = 0; i < arguments.size(); ++i)
     {
@@ -23,6 +25,8 @@ int main(int argc, char** argv)
         else if (arguments[i] == "--notes-area" && i + 1 < arguments.size() &&
                  std::sscanf(arguments[i + 1].c_str(), "%d,%d,%d,%d", &area.x, &area.y, &area.width, &area.height) == 4)
             ++i;
+        else if (arguments[i] == "--face" && i + 1 < arguments.size())
+            face = arguments[++i];
         else if (arguments[i].rfind("--", 0) != 0)
             files.push_back(arguments[i]);
         else
@@ -30,12 +34,12 @@ int main(int argc, char** argv)
     }
     if (badUsage || files.size() != 3)
     {
-        std::cerr << "usage: pagecompile <page.svg> <page folder> <names.lng> "
+        std::cerr << "usage: pagecompile <page.svg> <page folder> <names.lng> [--face <face.png>] "
                      "[--notes-area x,y,width,height | --no-notes-area]\n";
         return 2;
     }
     Vesk::PageCompiler compiler(layout);
-    const bool compiled = compiler.Compile(files[0], files[1], files[2]);
+    const bool compiled = compiler.Compile(files[0], files[1], files[2], face);
     for (const std::string& warning : compiler.Warnings())
         std::cerr << warning << '\n';
     for (const std::string& error : compiler.Errors())
