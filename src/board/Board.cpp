@@ -605,6 +605,7 @@ void Board::OnAttachedToManager(WidgetManager* newManager)
         int width = sizeImage != nullptr ? sizeImage->GetWidth() : 0;
         int height = sizeImage != nullptr ? sizeImage->GetHeight() : 0;
         button->SetBounds(x, y, width, height);
+        button->SetShown(HasPageToPaint());
         newManager->AddChild(button.get());
         return button;
     };

@@ -398,6 +398,7 @@ TEST_F(BoardTest, HintButtonNeedsItsCharge)
     TestSupport::WidgetScreen screen;
     screen.manager.AddChild(&board);
     ASSERT_NE(board.hintButton, nullptr);
+    EXPECT_FALSE(board.hintButton->shown) << "no page is played yet";
     board.StartPage(300, false);
     Updates(100);
     EXPECT_TRUE(board.hintButton->disabled);
