@@ -266,7 +266,7 @@ void PageCurl::BuildMesh()
     for (const Vec2& c : corners)
         reach = std::max(reach, std::hypot(c.x - apex.x, c.y - apex.y));
     double largestRadius = reach * sinCone;
-    int slices = sinCone > 1e-9 ? std::clamp(int(std::ceil(Pi * std::sqrt(largestRadius / 3))), 4, 28) : 0;
+    int slices = sinCone > 1e-9 ? std::clamp(int(std::ceil(Pi * std::sqrt(largestRadius / 8))), 4, 16) : 0;
 
     // Page corners in the fold's frame: x along the fold from the apex, y towards the corner.
     std::vector<Vec2> rest, polygon, scratch;
@@ -335,7 +335,7 @@ void PageCurl::BuildMesh()
     std::stable_sort(facets.begin(), facets.end(), [](const Facet& a, const Facet& b) { return a.depth < b.depth; });
 }
 
-void PageCurl::DrawFlatSpans(Graphics& g, Image* front, Image* under) const
+void PageCurl::DrawFlatSpans(Graphics& g, Image* front, Image* under)
 {
     int w = page.width, h = page.height;
     if (flat)
@@ -344,34 +344,38 @@ void PageCurl::DrawFlatSpans(Graphics& g, Image* front, Image* under) const
             g.DrawImage(front, page.x, page.y, Rect(0, 0, w, h));
         return;
     }
-    // The sheet stays flat where it lies before the fold (towards the fixed edge); the face
-    // beneath shows in the rest of each row.
-    double slope = backward ? -normal.x : normal.x;
-    for (int y = 0; y < h; ++y)
+    // The sheet stays flat before the fold (towards the fixed edge); the face beneath shows
+    // beyond it. Each part is drawn texel for texel as triangles sharing the fold's edge, so
+    // every pixel along it goes to one side only.
+    std::vector<Vec2> polygon, scratch;
+    for (int side = 0; side < 2; ++side)
     {
-        double centreY = y + 0.5;
-        double firstX = backward ? w - 0.5 : 0.5;
-        double atFirst = (firstX - apex.x) * normal.x + (centreY - apex.y) * normal.y;
-        int frontFrom = 0, frontTo = 0;
-        if (slope > 0)
+        Image* image = side == 0 ? front : under;
+        if (!image)
+            continue;
+        polygon = {{0, 0}, {double(w), 0}, {double(w), double(h)}, {0, double(h)}};
+        double sign = side == 0 ? -1 : 1;
+        ClipHalfPlane(polygon, scratch, sign * normal.x, sign * normal.y,
+                      -sign * (apex.x * normal.x + apex.y * normal.y));
+        if (polygon.size() < 3)
+            continue;
+        drawn.clear();
+        auto vertex = [&](Vec2 p)
         {
-            frontTo = int(std::clamp(std::floor(-atFirst / slope) + 1, 0.0, double(w)));
-        }
-        else if (slope < 0)
-        {
-            frontFrom = int(std::clamp(std::ceil(-atFirst / slope), 0.0, double(w)));
-            frontTo = w;
-        }
-        else if (atFirst <= 0)
-            frontTo = w;
-        auto row = [&](Image* image, int from, int to)
-        {
-            if (image && to > from)
-                g.DrawImage(image, page.x + from, page.y + y, Rect(from, y, to - from, 1));
+            TriVertex v;
+            v.x = float(ToScreenX(p.x));
+            v.y = float(page.y + p.y);
+            v.u = float((ToScreenX(p.x) - page.x) / w);
+            v.v = float(p.y / h);
+            return v;
         };
-        row(front, frontFrom, frontTo);
-        row(under, 0, frontFrom);
-        row(under, frontTo, w);
+        for (size_t k = 1; k + 1 < polygon.size(); ++k)
+        {
+            drawn.push_back(vertex(polygon[0]));
+            drawn.push_back(vertex(polygon[k]));
+            drawn.push_back(vertex(polygon[k + 1]));
+        }
+        g.DrawTrianglesTex(image, reinterpret_cast<const TriVertex(*)[3]>(drawn.data()), int(drawn.size() / 3));
     }
 }
 
@@ -401,9 +405,9 @@ void PageCurl::DrawShadow(Graphics& g)
     auto bands = [&](double t, double out[3])
     {
         double radius = std::max(t, 0.0) * sinCone;
-        out[0] = radius * 0.6;
-        out[1] = radius + 4 + 0.25 * radius;
-        out[2] = radius + 14 + 0.9 * radius;
+        out[0] = radius * 0.85;
+        out[1] = radius + 3 + 0.15 * radius;
+        out[2] = radius + 12 + 0.5 * radius;
     };
     const double levels[3] = {darkest, darkest * 0.45, 0};
     constexpr int Steps = 12;

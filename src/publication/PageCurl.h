@@ -93,7 +93,7 @@ private:
     [[nodiscard]] Vec2 ToLocal(double x, double y) const;
     [[nodiscard]] double ToScreenX(double lx) const;
     void BuildMesh();
-    void DrawFlatSpans(Graphics& g, Image* front, Image* under) const;
+    void DrawFlatSpans(Graphics& g, Image* front, Image* under);
     void DrawShadow(Graphics& g);
     void PrepareFacet(const Facet& facet);
 

@@ -349,27 +349,38 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
     {
         double cy = py + 0.5;
         int left = visible.x, right = visible.x + visible.width;
-        bool empty = false;
+        // The crossings give the run's ends; only where one falls within a hair of a pixel centre
+        // does the exact edge test decide.
+        bool empty = false, unsure = false;
         for (const EdgeRow& edge : edges)
         {
+            double value = edge.at + edge.per * cy;
             if (edge.level)
             {
-                double value = edge.at + edge.per * cy;
-                empty |= value < -1e-9 * (std::fabs(edge.per) + 1);
+                double tolerance = 1e-9 * (std::fabs(edge.per) + 1);
+                empty |= value < -tolerance;
+                unsure |= value <= tolerance;
                 continue;
             }
-            double crossing = edge.at + edge.per * cy;
+            int whole = floorInt(value);
+            double fraction = value - whole;
+            unsure |= fraction < 1e-6 || fraction > 1 - 1e-6;
             if (edge.lowBound)
-                left = std::max(left, -floorInt(-crossing) - 1);
+                left = std::max(left, whole + 1);
             else
-                right = std::min(right, floorInt(crossing) + 2);
+                right = std::min(right, whole + 1);
         }
-        if (empty || left >= right)
+        if (empty)
             continue;
-        while (left < right && !covered(left, cy))
-            ++left;
-        while (right > left && !covered(right - 1, cy))
-            --right;
+        if (unsure)
+        {
+            left = std::max(left - 2, visible.x);
+            right = std::min(right + 2, visible.x + visible.width);
+            while (left < right && !covered(left, cy))
+                ++left;
+            while (right > left && !covered(right - 1, cy))
+                --right;
+        }
         int count = right - left;
         if (count <= 0)
             continue;
@@ -383,7 +394,27 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
         int64_t fu = fixed(uPlane[0] * cx + uPlane[1] * cy + uPlane[2] - 0.5), stepU = fixed(uPlane[0]);
         int64_t fv = fixed(vPlane[0] * cx + vPlane[1] * cy + vPlane[2] - 0.5), stepV = fixed(vPlane[0]);
         uint32_t* samples = line.data();
-        if (texture.width == 1 && texture.height == 1)
+        // A run that steps a whole texel per pixel along a texture row, from within 1/8192 of a
+        // texel centre to within that of another, is the texture's row as it is: copied, or read
+        // in place when nothing tints it.
+        const uint32_t* straightRow = nullptr;
+        if (!source.IsPalettized() && std::abs(stepU - 65536) <= 8 && std::abs(stepV) <= 8)
+        {
+            int64_t firstU = (fu + 32768) >> 16, firstV = (fv + 32768) >> 16;
+            int64_t lastU = fu + stepU * (count - 1), lastV = fv + stepV * (count - 1);
+            bool onCentres = std::abs(fu - firstU * 65536) <= 8 && std::abs(fv - firstV * 65536) <= 8 &&
+                             std::abs(lastU - (firstU + count - 1) * 65536) <= 8 &&
+                             std::abs(lastV - firstV * 65536) <= 8;
+            if (onCentres && firstU >= texture.x && firstU + count <= texture.x + texture.width &&
+                firstV >= texture.y && firstV < texture.y + texture.height)
+                straightRow = source.native + size_t(firstV) * size_t(source.width) + size_t(firstU);
+        }
+        if (straightRow)
+        {
+            if (modulate)
+                std::copy(straightRow, straightRow + count, samples);
+        }
+        else if (texture.width == 1 && texture.height == 1)
         {
             // One texel (a colour laid by the corners' tints, like a shadow): nothing to filter.
             std::fill(samples, samples + count, source.Native(texture.x, texture.y));
@@ -485,18 +516,19 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
                 ModulateRow(samples, tints.data(), 1, count);
             }
         }
+        const uint32_t* out = straightRow && !modulate ? straightRow : samples;
         uint32_t* dst = target.Row(py) + left;
         if (display && drawMode == DRAWMODE_ADDITIVE)
-            PixelKernels::PremulAddRow(dst, samples, count);
+            PixelKernels::PremulAddRow(dst, out, count);
         else if (display)
-            PixelKernels::PremulOverRow(dst, samples, count);
+            PixelKernels::PremulOverRow(dst, out, count);
         else
             PixelWriters::Dispatch(target.rule, drawMode,
                                    [&](auto writer)
                                    {
                                        for (int k = 0; k < count; ++k)
-                                           if (samples[k] >> 24)
-                                               decltype(writer)::PutNative(dst[k], samples[k], sat);
+                                           if (out[k] >> 24)
+                                               decltype(writer)::PutNative(dst[k], out[k], sat);
                                    });
     }
 }

@@ -318,6 +318,25 @@ TEST(TransformedBlitTest, FilteredTrianglesAgreeAtEveryLevelAndTakeTheirCornersC
         }
     }
 
+    // Filtered or not, the triangles cover the same pixels.
+    std::vector<uint32_t> opaque(40 * 30, 0xFF808080);
+    MemoryImage solid;
+    solid.SetBits(opaque.data(), 40, 30, true);
+    std::vector<TriVertex> plain = triangles;
+    for (TriVertex& vertex : plain)
+        vertex.color = 0xFFFFFFFF;
+    const auto* whiteList = reinterpret_cast<const TriVertex(*)[3]>(plain.data());
+    std::vector<uint32_t> masks[2];
+    for (bool blend : {false, true})
+    {
+        MemoryImage target;
+        target.Create(120, 90);
+        target.BltTrianglesTex(&solid, whiteList, count, clip, Color::White, DRAWMODE_NORMAL, 0.25f, 0.5f, blend);
+        for (int i = 0; i < 120 * 90; ++i)
+            masks[blend].push_back(target.GetBits()[i] >> 24 ? 1u : 0u);
+    }
+    EXPECT_EQ(masks[0], masks[1]);
+
     // One opaque white texel under corners of three colours: each corner's pixel takes its own
     // colour, and the middle of an edge the mean of its two corners.
     uint32_t white = 0xFFFFFFFF;
