@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine for Orlo and builds it:
-#   scripts/setup.sh [preset]      (default preset: release)
+#   scripts/setup.sh [preset [cmake options...]]      (default preset: release)
 # Installs whichever packages of scripts/packages.txt are missing, configures the CMake preset,
 # builds the code, the tools and the publication's data. Safe to run again: it only does
 # what is not done yet.
 set -euo pipefail
 
 preset="${1:-release}"
+shift $(($# > 0 ? 1 : 0))
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 
@@ -27,5 +28,5 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake --preset "$preset"
+cmake --preset "$preset" "$@"
 cmake --build --preset "$preset"
