@@ -446,6 +446,17 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
             int64_t u = fu + stepU * k, v = fv + stepV * k;
             auto texel = [&](int64_t tu, int64_t tv)
             { return source.native + size_t(tv >> 16) * size_t(source.width) + size_t(tu >> 16); };
+            // The texels two rows further down are asked for early: each row of a turned texture
+            // reaches into texture rows the processor has not read yet, and would wait for them.
+            const int64_t belowU = 2 * fixed(uPlane[1]), belowV = 2 * fixed(vPlane[1]);
+            int64_t lowV = int64_t(texture.y) * 65536, highV = int64_t(texture.y + texture.height - 2) * 65536;
+            int64_t lowU = int64_t(texture.x) * 65536, highU = int64_t(texture.x + texture.width - 2) * 65536;
+            for (int ahead = k; ahead < insideEnd; ahead += 8)
+            {
+                int64_t au = std::clamp(u + stepU * (ahead - k) + belowU, lowU, highU);
+                int64_t av = std::clamp(v + stepV * (ahead - k) + belowV, lowV, highV);
+                _mm_prefetch(reinterpret_cast<const char*>(texel(au, av) + source.width), _MM_HINT_T0);
+            }
             for (; k + 2 <= insideEnd; k += 2)
             {
                 const uint32_t* first = texel(u, v);
