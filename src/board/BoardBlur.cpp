@@ -77,8 +77,8 @@ void BoardBlur::Paint(Graphics& graphics, std::array<PictureItem, kMaxPictureIte
     graphics.DrawImage(back.image.get(), boardX + back.x, boardY + back.y);
     graphics.SetColorizeImages(true);
     DrawWithAlpha(graphics, backgroundSmear.get(), boardX + back.x, boardY + back.y, backgroundWeight);
-    DrawWithAlpha(graphics, objects.get(), boardX, boardY, objectWeight * (1 - k));
-    DrawWithAlpha(graphics, objectsSmear.get(), boardX, boardY, objectWeight * k);
+    DrawWithAlpha(graphics, objects.get(), boardX + objectsX, boardY + objectsY, objectWeight * (1 - k));
+    DrawWithAlpha(graphics, objectsSmear.get(), boardX + objectsX, boardY + objectsY, objectWeight * k);
     graphics.PopState();
 }
 
@@ -112,19 +112,45 @@ void BoardBlur::MakeBackground(std::array<PictureItem, kMaxPictureItems>& items,
 void BoardBlur::MakeObjects(std::array<PictureItem, kMaxPictureItems>& items, int count, double amplitude)
 {
     (void)count;
+    // The objects' picture covers only where they lie, with room for the smear around them.
+    int left = kObjectsWidth;
+    int top = kObjectsHeight;
+    int right = 0;
+    int bottom = 0;
+    for (int index = background - 1; index >= 0; --index)
+    {
+        const PictureItem& item = items[size_t(index)];
+        if (item.found != 0 || item.image == nullptr)
+            continue;
+        left = std::min(left, item.x);
+        top = std::min(top, item.y);
+        right = std::max(right, item.x + item.image->GetWidth());
+        bottom = std::max(bottom, item.y + item.image->GetHeight());
+    }
+    int margin = int(std::ceil(std::fabs(amplitude) * 1.3)) + 2;
+    objectsX = std::max(left - margin, 0);
+    objectsY = std::max(top - margin, 0);
+    int width = std::min(right + margin, kObjectsWidth) - objectsX;
+    int height = std::min(bottom + margin, kObjectsHeight) - objectsY;
+    objectsMade = true;
+    if (width <= 0 || height <= 0)
+    {
+        objects.reset();
+        objectsSmear.reset();
+        return;
+    }
     objects = std::make_unique<MemoryImage>();
-    objects->Create(kObjectsWidth, kObjectsHeight);
+    objects->Create(width, height);
     {
         Graphics graphics(objects.get());
         for (int index = background - 1; index >= 0; --index)
         {
             const PictureItem& item = items[size_t(index)];
             if (item.found == 0 && item.image != nullptr)
-                graphics.DrawImage(item.image.get(), item.x, item.y);
+                graphics.DrawImage(item.image.get(), item.x - objectsX, item.y - objectsY);
         }
     }
     objectsSmear = Smear(*objects, amplitude, false);
-    objectsMade = true;
 }
 
 std::unique_ptr<MemoryImage> BoardBlur::Smear(MemoryImage& source, double spread, bool cutToPicture)

@@ -58,6 +58,9 @@ private:
     bool backgroundMade = false;
     bool objectsMade = false;
     std::unique_ptr<MemoryImage> backgroundSmear;
+    // The objects' picture and its smear, placed at (objectsX, objectsY) on the board.
+    int objectsX = 0;
+    int objectsY = 0;
     std::unique_ptr<MemoryImage> objects;
     std::unique_ptr<MemoryImage> objectsSmear;
 };
