@@ -85,6 +85,10 @@ VeskAppBase::VeskAppBase()
 
 VeskAppBase::~VeskAppBase()
 {
+    // The loading thread uses the resources, sounds and music: it ends before any of them goes.
+    // (Start always waits for it; this covers an application destroyed without running.)
+    if (loadingThread.joinable())
+        loadingThread.join();
     // Resources go first: unloading them releases sounds in the sound manager.
     resourceManager.reset();
     Shutdown();
@@ -112,8 +116,6 @@ VeskAppBase::~VeskAppBase()
     DeleteSharedImages();
     screenImage.reset();
     window.reset();
-    if (loadingThread.joinable())
-        loadingThread.join();
 
     if (gAppBase == this)
         gAppBase = nullptr;

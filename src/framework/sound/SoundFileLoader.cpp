@@ -99,8 +99,11 @@ bool SoundFileLoader::DecodeAll(AudioDecoder& decoder, int64_t frames, PcmSound&
     if (frames > static_cast<int64_t>(maxFrames))
         return false;
     const size_t wanted = frames >= 0 ? static_cast<size_t>(frames) : maxFrames;
+    // The length comes from the file's header: reserve for it only up to a few seconds, so a
+    // small damaged file cannot make us hold hundreds of megabytes while it fails to decode.
+    constexpr size_t kMostReservedBytes = size_t{4} << 20;
     if (frames >= 0)
-        result.data.reserve(wanted * frameBytes);
+        result.data.reserve(std::min(wanted * frameBytes, kMostReservedBytes));
 
     std::vector<int16_t> block(static_cast<size_t>(kDecodeBlockFrames) * static_cast<size_t>(result.channels));
     size_t decoded = 0;
