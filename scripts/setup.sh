@@ -28,5 +28,8 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
+# ccache (when installed) names sources relative to the checkout, so another clone or preset
+# folder reuses what was compiled here.
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 cmake --preset "$preset" "$@"
 cmake --build --preset "$preset"
