@@ -345,15 +345,38 @@ void PageCurl::DrawFlatSpans(Graphics& g, Image* front, Image* under)
         return;
     }
     // The sheet stays flat before the fold (towards the fixed edge); the face beneath shows
-    // beyond it. Each part is drawn texel for texel as triangles sharing the fold's edge, so
-    // every pixel along it goes to one side only.
+    // beyond it. Where the fold runs steeply, the columns wholly on one side of it are plain
+    // copies; the rest of each part is drawn texel for texel as triangles sharing the fold's
+    // edge, so every pixel along it goes to one side only.
+    double frontEnd = 0, underStart = w;
+    if (std::fabs(normal.x) > 0.5)
+    {
+        double atTop = apex.x + apex.y * normal.y / normal.x;
+        double atBottom = apex.x - (h - apex.y) * normal.y / normal.x;
+        double lo = std::min(atTop, atBottom), hi = std::max(atTop, atBottom);
+        if (normal.x > 0)
+        {
+            frontEnd = std::clamp(std::floor(lo - 0.5), 0.0, double(w));
+            underStart = std::clamp(std::ceil(hi + 0.5), frontEnd, double(w));
+        }
+    }
+    auto copyColumns = [&](Image* image, double from, double to)
+    {
+        int a = int(from), b = int(to);
+        if (!image || b <= a)
+            return;
+        int screenFrom = backward ? w - b : a;
+        g.DrawImage(image, page.x + screenFrom, page.y, Rect(screenFrom, 0, b - a, h));
+    };
+    copyColumns(front, 0, frontEnd);
+    copyColumns(under, underStart, w);
     std::vector<Vec2> polygon, scratch;
     for (int side = 0; side < 2; ++side)
     {
         Image* image = side == 0 ? front : under;
         if (!image)
             continue;
-        polygon = {{0, 0}, {double(w), 0}, {double(w), double(h)}, {0, double(h)}};
+        polygon = {{frontEnd, 0}, {underStart, 0}, {underStart, double(h)}, {frontEnd, double(h)}};
         double sign = side == 0 ? -1 : 1;
         ClipHalfPlane(polygon, scratch, sign * normal.x, sign * normal.y,
                       -sign * (apex.x * normal.x + apex.y * normal.y));
