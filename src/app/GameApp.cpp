@@ -12,6 +12,8 @@
 #include "framework/resources/XMLParser.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/WidgetManager.h"
+#include "publication/Cover.h"
+#include "publication/Tutorial.h"
 
 #include <algorithm>
 #include <cstdio>

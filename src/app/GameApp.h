@@ -14,8 +14,10 @@
 namespace Vesk
 {
 
+class Cover;
 class EmptyDesk;
 class ResourceManager;
+class Tutorial;
 class XMLParser;
 struct SaveData;
 
@@ -120,7 +122,7 @@ public:
     int bonusesTaken = 0;         // bonus pictures the player has taken
     bool spareFlag1 = true;       // saved and loaded only
     bool spareFlag2 = true;       // saved and loaded only
-    bool firstPagePending = true; // cleared when the first "Game" page is entered
+    bool firstPagePending = true; // cleared when the first hidden-object page is entered
 
     // The set being played (index into content.sets) and the bonus picks drawn for it.
     int currentSet = 0;
@@ -133,6 +135,20 @@ public:
     bool logosAvailable = false;
     // Shown after loading until the game has screens to play on; null before.
     std::unique_ptr<EmptyDesk> emptyDesk;
+
+    // The inactivity veil and the erase tutorial. TODO(widgets): created hidden with the other
+    // screens in LoadingThreadCompleted (cover in its place in the order, then pageScreen, then
+    // tutorial) and removed in the destructor's order; null until then.
+    std::unique_ptr<Cover> cover;
+    std::unique_ptr<Tutorial> tutorial;
+
+    // Whether the player still gets the erase tutorial: the tutorial option is on and they have
+    // not entered a hidden-object page yet (firstPagePending).
+    bool NeedsEraseTutorial() const;
+    // Called by the page action on entering any hidden-object page: the first time for this
+    // player it clears firstPagePending and, with the tutorial option on, shows the erase
+    // tutorial over the page with IMAGE_TUTOR_OBJ to rub away. Returns whether it is shown.
+    bool OfferEraseTutorial();
 
 protected:
     // Starts the companion program that runs after the game; the result is not examined.
