@@ -49,7 +49,9 @@ public:
     // the bottom of the sheet curls ahead of its top.
     void Bend(const Rect& page, double pointerX, double pointerY, bool backward, double curv, double prop);
     // Bends the sheet for a turn at `progress` (0 flat, 1 turned over), its corner lifted by up to
-    // `lift` pixels half way.
+    // `lift` pixels half way. The fold then lies near x = page.x + (1 - progress) x page.width (the
+    // mirror of that for a backward turn), so a turning edge at e (0..1 across the page, from the
+    // fixed edge) is drawn with progress 1 - e and the edge's lift.
     void BendAtProgress(const Rect& page, double progress, double lift, bool backward, double curv, double prop);
 
     // Where the flat sheet's point (x, y) (screen pixels at rest) lands.

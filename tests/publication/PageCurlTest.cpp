@@ -135,10 +135,10 @@ TEST(PageCurlTest, TheBentSheetKeepsItsShapeAndFollowsTheCorner)
         MemoryImage face = Solid(0xFFFFFFFF);
         DDImage screen;
         screen.CreateScreen(800, 600);
-        for (int step = 0; step <= 40; ++step)
+        for (int step = 0; step <= 20; ++step)
             for (double lift : {0.0, 45.0, 90.0})
             {
-                curl.BendAtProgress(PageRect, step / 40.0, lift, backward, Curv, Prop);
+                curl.BendAtProgress(PageRect, step / 20.0, lift, backward, Curv, Prop);
                 Graphics g(&screen);
                 curl.Draw(g, &face, &face, &face);
                 for (const TriVertex& v : curl.MeshTriangles())
