@@ -512,7 +512,38 @@ void PageCurl::Draw(Graphics& g, Image* front, Image* back, Image* under)
         PrepareFacet(facet);
         g.DrawTrianglesTex(texture, reinterpret_cast<const TriVertex(*)[3]>(drawn.data()), facet.count);
     }
+    DrawTurnedEdge(g);
     g.PopState();
+}
+
+// A thin, soft line along the edges of the part of the sheet that lies turned over, as the
+// paper's cut edge catches the shadow: it also smooths the stairs of the sheet's outline.
+void PageCurl::DrawTurnedEdge(Graphics& g) const
+{
+    if (flat)
+        return;
+    double w = page.width, h = page.height;
+    const Vec2 corners[5] = {{0, 0}, {w, 0}, {w, h}, {0, h}, {0, 0}};
+    constexpr int Steps = 32;
+    g.SetColor(Color(70, 52, 36, 110));
+    for (int side = 0; side < 4; ++side)
+    {
+        Landing last{};
+        bool lastShown = false;
+        for (int i = 0; i <= Steps; ++i)
+        {
+            double t = double(i) / Steps;
+            Vec2 p{corners[side].x + (corners[side + 1].x - corners[side].x) * t,
+                   corners[side].y + (corners[side + 1].y - corners[side].y) * t};
+            Landing at = OnScreen(LandLocal(p, nullptr));
+            bool shown = at.back;
+            if (shown && lastShown)
+                g.DrawLineAA(int(std::lround(last.x)), int(std::lround(last.y)), int(std::lround(at.x)),
+                             int(std::lround(at.y)));
+            last = at;
+            lastShown = shown;
+        }
+    }
 }
 
 void PageCurl::DrawOnSheet(Graphics& g, Image* frontPicture, Image* backPicture)

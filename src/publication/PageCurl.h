@@ -98,6 +98,7 @@ private:
     void DrawFlatSpans(Graphics& g, Image* front, Image* under);
     void DrawShadow(Graphics& g);
     void PrepareFacet(const Facet& facet);
+    void DrawTurnedEdge(Graphics& g) const;
 
     Rect page;
     bool backward = false;

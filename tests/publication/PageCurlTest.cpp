@@ -118,6 +118,12 @@ TEST(PageCurlTest, TheBentSheetKeepsItsShapeAndFollowsTheCorner)
         double fixedX = backward ? PageRect.x + PageRect.width : PageRect.x;
         EXPECT_LE(std::hypot(far.x - fixedX, far.y - 594), 767 + 0.5);
 
+        // A pointer that is no number leaves the sheet flat, and so does an empty page.
+        curl.Bend(PageRect, std::nan(""), 500, backward, Curv, Prop);
+        EXPECT_TRUE(curl.IsFlat());
+        curl.BendAtProgress(Rect(16, 6, 0, 588), 0.5, 90, backward, Curv, Prop);
+        EXPECT_TRUE(curl.IsFlat());
+
         // Turned over, the sheet lies flat, mirrored over its fixed edge.
         curl.BendAtProgress(PageRect, 1, 90, backward, Curv, Prop);
         for (double x : {20.0, 400.0, 780.0})
