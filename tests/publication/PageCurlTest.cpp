@@ -195,6 +195,22 @@ TEST(PageCurlTest, AMidTurnFrameShowsTheFaceBeneathTheBackAndTheShadow)
     EXPECT_LT(red(backPixel), 40);
     EXPECT_NEAR(corner.x, 420, 0.5);
 
+    // A mark on the back of the sheet near its corner, laid where the back face reads the right
+    // way once turned (mirrored from the front), lands on the point under it.
+    std::vector<uint32_t> marks(size_t(PageRect.width) * size_t(PageRect.height), 0);
+    for (int y = 570; y < 583; ++y)
+        for (int x = 6; x < 19; ++x)
+            marks[size_t(y) * size_t(PageRect.width) + size_t(x)] = 0xFFFFFF00;
+    MemoryImage backMarks;
+    backMarks.SetBits(marks.data(), PageRect.width, PageRect.height, true);
+    {
+        Graphics g(&screen);
+        curl.DrawOnSheet(g, nullptr, &backMarks);
+    }
+    uint32_t marked = at(int(inside.x), int(inside.y));
+    EXPECT_GT(red(marked), 150);
+    EXPECT_GT(green(marked), 150);
+
     // Along the bottom row, walking from the uncovered corner towards the curl, the face beneath
     // darkens in the curl's shadow before the sheet itself begins.
     int darkest = 255;
