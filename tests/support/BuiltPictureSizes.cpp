@@ -136,7 +136,7 @@ const std::vector<BuiltPictureSizes::Entry>& BuiltPictureSizes::All()
         {"ui", "images/interface/stamp.png", 180, 120},
         {"ui", "images/interface/stamp_replay.png", 160, 100},
         {"ui", "images/interface/tutor_back.png", 520, 320},
-        {"ui", "images/interface/tutor_obj.png", 120, 120},
+        {"ui", "images/interface/tutor_obj.png", 232, 168},
     };
     return entries;
 }
