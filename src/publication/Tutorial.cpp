@@ -241,25 +241,27 @@ void Tutorial::EraseSegment(Point from, Point to)
 
 void Tutorial::EraseDisc(int centerX, int centerY, int radius)
 {
-    const int width = picture->GetWidth();
-    const int height = picture->GetHeight();
-    const int left = std::max(centerX - radius, 0);
-    const int right = std::min(centerX + radius, width - 1);
-    const int top = std::max(centerY - radius, 0);
-    const int bottom = std::min(centerY + radius, height - 1);
+    // In 64 bits: the radius comes from the data and may be far larger than the picture.
+    const int64_t width = picture->GetWidth();
+    const int64_t height = picture->GetHeight();
+    const int64_t left = std::max<int64_t>(int64_t(centerX) - radius, 0);
+    const int64_t right = std::min<int64_t>(int64_t(centerX) + radius, width - 1);
+    const int64_t top = std::max<int64_t>(int64_t(centerY) - radius, 0);
+    const int64_t bottom = std::min<int64_t>(int64_t(centerY) + radius, height - 1);
     if (left > right || top > bottom)
         return;
     uint32_t* bits = picture->GetBits();
+    const int64_t radiusSquared = int64_t(radius) * radius;
     const double radiusInv = 1.0 / radius;
-    for (int y = top; y <= bottom; ++y)
+    for (int64_t y = top; y <= bottom; ++y)
     {
-        uint32_t* row = bits + size_t(y) * size_t(width);
-        const int ry = y - centerY;
-        for (int x = left; x <= right; ++x)
+        uint32_t* row = bits + size_t(y * width);
+        const int64_t ry = y - centerY;
+        for (int64_t x = left; x <= right; ++x)
         {
-            const int rx = x - centerX;
-            const int squared = rx * rx + ry * ry;
-            if (squared > radius * radius)
+            const int64_t rx = x - centerX;
+            const int64_t squared = rx * rx + ry * ry;
+            if (squared > radiusSquared)
                 continue;
             // The centre goes clear, the rim keeps its alpha: alpha scales with the distance.
             uint32_t pixel = row[x];

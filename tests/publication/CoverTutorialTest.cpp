@@ -156,6 +156,11 @@ TEST_F(CoverTutorialTest, DragRubsOneDiscAtAPressWithoutAMoveAndABandAlongALineN
         ASSERT_LE(after[i], before[i]) << i;
     EXPECT_EQ(Alpha(64, 51), 255u);
     EXPECT_EQ(tutorial.strokes, 1);
+
+    // A radius from the data far beyond any picture wears the whole picture clear, no overflow.
+    app.config.ispy.EPRt = 1 << 30;
+    tutorial.OnPointerDrag(ScreenX(kWidth - 1), ScreenY(kHeight - 1));
+    EXPECT_EQ(Alpha(0, 0), 0u);
 }
 
 TEST_F(CoverTutorialTest, ReleaseAboveTheThresholdAsksForMoreBelowItPassesThenNothingMoreUntilHidden)
