@@ -68,8 +68,8 @@ public:
     // and its back: call after Draw.
     void DrawOnSheet(Graphics& g, Image* frontPicture, Image* backPicture);
 
-    // The mesh of the bent part of the sheet as last built by Draw, in drawing order (for tests
-    // and benchmarks): each triangle with its texture coordinates on the front face.
+    // The mesh of the bent part of the sheet as last built by Draw (for tests and benchmarks):
+    // each triangle with its texture coordinates on the front face.
     [[nodiscard]] const std::vector<TriVertex>& MeshTriangles() const { return meshTriangles; }
 
 private:
