@@ -446,6 +446,41 @@ int ContentModel::AdvanceSet(int index)
     return index;
 }
 
+bool ContentModel::HeldBackByRule(int page) const
+{
+    for (int i = 0; i < openRuleCount; ++i)
+    {
+        const OpenRule& rule = openRules[static_cast<size_t>(i)];
+        const bool requiredDone = IsPage(rule.requiredPage) && pages[static_cast<size_t>(rule.requiredPage)].done;
+        if (rule.targetPage == page && !requiredDone)
+            return true;
+    }
+    return false;
+}
+
+std::vector<int> ContentModel::OpenPages()
+{
+    std::vector<int> opened;
+    int end = std::min(pageCount, kMaxPages);
+    for (int page = 0; page < end; ++page)
+    {
+        PageRecord& record = pages[static_cast<size_t>(page)];
+        if (record.open || HeldBackByRule(page))
+            continue;
+        record.open = true;
+        opened.push_back(page);
+    }
+    return opened;
+}
+
+int ContentModel::LastReachablePage() const
+{
+    for (int page = std::min(pageCount, kMaxPages) - 1; page > 0; --page)
+        if (pages[static_cast<size_t>(page)].open)
+            return page;
+    return 0;
+}
+
 int ContentModel::DrawBonusPicks(int count, int shownPage, RandomGenerator& random,
                                  std::array<BonusPick, kMaxBonusPicks>& picks) const
 {

@@ -253,6 +253,15 @@ public:
     // Moves on from set index while its pages are done and a later set exists, opening the
     // pages of each set reached. Returns the new index (index itself when it is not a set).
     int AdvanceSet(int index);
+    // Whether an OpenRule keeps page from opening: a rule names it as its target while the
+    // rule's required page is not done (a required page outside the table never is).
+    bool HeldBackByRule(int page) const;
+    // Opens every page of the publication (rows below pageCount) that is not open and that no
+    // rule holds back. Returns the pages it opened, in page order.
+    std::vector<int> OpenPages();
+    // The last page a forward turn may reach: the highest open page below pageCount, 0-based;
+    // 0 when none is open.
+    int LastReachablePage() const;
     // Draws up to count bonus picks: each a done page other than shownPage that is not picked
     // yet, and a random bonus spot. Returns how many were drawn (none without bonus spots).
     int DrawBonusPicks(int count, int shownPage, RandomGenerator& random,

@@ -260,7 +260,7 @@ void GameApp::LoadConfiguration()
         keepCleanFaces = true;
         if (parser->OpenFile("properties/config.xml"))
             ReadPagesData();
-        // TODO(publication): redraw the contents page.
+        RedrawContentsPage();
     }
     else
     {
@@ -740,7 +740,8 @@ void GameApp::LoadGame()
         ApplySaveData(SaveFile::Read(buffer, content.pageCount));
     }
 
-    // TODO(publication): redraw the contents page, then the cover face.
+    RedrawContentsPage();
+    RedrawCoverFace();
     content.UpdateMiniGamesAvailable();
     cleanFaces.clear();
     keepCleanFaces = false;

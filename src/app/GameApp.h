@@ -78,6 +78,30 @@ public:
     virtual std::string SceneState() const { return {}; }
     virtual void ResumeFromPlaytime() {}
 
+    // The publication's printed faces that change with progress (GameAppContents.cpp). Each
+    // draws onto the page faces already rendered and does nothing without them; a missing font
+    // or picture leaves its part undrawn.
+    //
+    // The contents note (IMAGE_POST_CONT) drawn afresh from "images/interface/postit_contents".
+    void RedrawContentsNote();
+    // The cover face drawn afresh with the six menu pictures over their shadows and the
+    // player's name, right-aligned at Common/NameX.
+    void RedrawCoverFace();
+    // The whole contents page: the note, the opening of pages (and lastReachablePage), every
+    // title in the open or closed ink with its picture, then the mini-game list. Each title's
+    // textHeight becomes its body's wrapped height.
+    void RedrawContentsPage();
+    // After page was completed: the pages that may open now open and their titles are inked
+    // over in the open colour, the pictures of titles whose rules page satisfied turn on, and
+    // the mini-game list entries of page are inked over; nothing is cleared. A title or entry
+    // inked here gets its IL added to its textHeight.
+    void RedrawContentsPageLight(int page);
+    // Inks every mini-game list entry over the faces of the "MGList" pages, open or closed;
+    // textHeight becomes IL plus the body's wrapped height.
+    void RedrawMiniGameList();
+    // The last page a forward turn may reach (0-based), set by the contents redraws.
+    int lastReachablePage = 0;
+
     // Moves on to the next set while the current one is done, opening its pages, and draws
     // the bonus picks for the new set. Called after every completed page and at start-up.
     void ChangeSet(bool playScene);
@@ -179,6 +203,8 @@ private:
     void PrefetchFacePictures(const std::vector<int>& rows);
     std::map<std::string, std::unique_ptr<DDImage>> prefetchedFaces;
     void LoadPictureItemPicture(int index);
+    // The contents note's picture, loaded on the first redraw of the note.
+    std::unique_ptr<DDImage> contentsNotePicture;
     void StampDoneFace(int row);
     void ApplySaveData(const SaveData& data);
     void StartNewGame();

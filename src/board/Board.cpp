@@ -787,6 +787,7 @@ void Board::CheckCompletion()
     if (record != nullptr && !record->done)
     {
         record->done = true;
+        app.RedrawContentsPageLight(page);
         if (host != nullptr)
             host->RedrawContentsLight(page);
     }

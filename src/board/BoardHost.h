@@ -35,7 +35,8 @@ public:
     virtual void SetPageComplete() = 0;
     // Runs the page action (the publication's button 3): leaves the page being played.
     virtual void RequestPageAction() = 0;
-    // Redraws the contents page's entry of a page just done, lightly.
+    // The contents page has just been redrawn lightly for a page just done: the screen stamps
+    // the fresh contents note onto its copy of the contents face.
     virtual void RedrawContentsLight(int page) = 0;
     // Holds the three sticker fades at 0 (the contents tutorial is still to come).
     virtual void ClearStickerFades() = 0;

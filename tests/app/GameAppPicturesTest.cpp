@@ -45,7 +45,7 @@ const char* kConfig = R"(<?xml version="1.0" encoding="utf-8"?>
   <Page6 face="f/missing" type="NGame"/>
   <Page7 face="f/p7" type="MGList" open="true"/>
   <Page8 face="f/p8" type="Credits" open="true"/>
-  <Title3 page="3" pn="3"/>
+  <Title3 page="3" pn="3" nX="40" nY="40"/>
   <Bonus1 x="1" y="2" bitmap="b/1"/>
   <Bonus2 x="3" y="4" bitmap="b/missing"/>
 </Pages>

@@ -114,9 +114,17 @@ TEST_F(GameAppTest, InitRestartsAnExistingLog)
                                           "XML local data extracted\r\n"
                                           "Extracting pages data\r\n"
                                           "Pages data extracted\r\n"
+                                          "Redrawing contents page\r\n"
+                                          "Redrawing MGList\r\n"
+                                          "Redrawing MGList done\r\n"
+                                          "Redrawing contents page done\r\n"
                                           "Loading game\r\n"
                                           "Extracting pages data\r\n"
                                           "Pages data extracted\r\n"
+                                          "Redrawing contents page\r\n"
+                                          "Redrawing MGList\r\n"
+                                          "Redrawing MGList done\r\n"
+                                          "Redrawing contents page done\r\n"
                                           "Game loaded\r\n"
                                           "Config loaded\r\n");
 }
@@ -271,7 +279,7 @@ TEST_F(GameAppTest, ShortSaveFileLoadsWhatItHolds)
     app->LoadConfiguration();
     EXPECT_TRUE(app->content.pages[0].open);
     EXPECT_TRUE(app->content.pages[1].done);
-    EXPECT_FALSE(app->content.pages[2].open) << "missing pages read as closed";
+    EXPECT_FALSE(app->content.pages[5].open) << "missing pages read as closed, and the first set is not done";
     EXPECT_FALSE(app->introPending) << "missing flags read as false";
     EXPECT_EQ(folder.ReadFile(SavePath("Traveller")), shortSave) << "loading alone writes nothing";
 
