@@ -123,6 +123,8 @@ TEST_F(ContentsPagesOnTheBuiltGame, ANewPlayersTitlesAreInkedOpenOrClosedAndOpen
 {
     DDImage& face = *app->content.pages[1].faceImage;
     WriteFace(face, "contents-face-new-player.png");
+    ASSERT_EQ(app->content.pages[18].type, "MGList");
+    WriteFace(*app->content.pages[18].faceImage, "minigame-list-face.png");
     const std::string log = driver.Folder().ReadFile("log.txt");
     EXPECT_NE(log.find("Redrawing contents page\r\nRedrawing MGList\r\nRedrawing MGList done\r\n"
                        "Redrawing contents page done\r\n"),
@@ -179,6 +181,28 @@ TEST_F(ContentsPagesOnTheBuiltGame, ANewPlayersTitlesAreInkedOpenOrClosedAndOpen
         {
             EXPECT_EQ(InkPixels(face, TitleBand(entry), OpenInk()), 0) << "title " << row;
         }
+    }
+}
+
+TEST_F(ContentsPagesOnTheBuiltGame, EveryContentsTitleIsOneLineAndItsTextStaysClearOfTheNext)
+{
+    Graphics measure(app->content.pages[1].faceImage.get());
+    for (int row = 0; row < app->config.pages.TitlesNumber; ++row)
+    {
+        const ContentsEntry& entry = app->content.titles[static_cast<size_t>(row)];
+        measure.SetFont(FONT_SMALL_BOLD);
+        EXPECT_EQ(measure.GetWordWrappedHeight(entry.w, entry.titleText, entry.IL),
+                  measure.GetWordWrappedHeight(entry.w, "Title", entry.IL))
+            << entry.titleText;
+        // The next title down the same column, or the page numbers at the foot of the page.
+        int limit = 500;
+        for (int other = 0; other < app->config.pages.TitlesNumber; ++other)
+        {
+            const ContentsEntry& below = app->content.titles[static_cast<size_t>(other)];
+            if (below.x == entry.x && below.y > entry.y)
+                limit = std::min(limit, below.y - FONT_SMALL_BOLD->GetAscent());
+        }
+        EXPECT_LE(entry.y + entry.IL + entry.textHeight - FONT_SMALL->GetAscent(), limit) << entry.titleText;
     }
 }
 
