@@ -184,6 +184,33 @@ TEST_F(ContentsPagesOnTheBuiltGame, ANewPlayersTitlesAreInkedOpenOrClosedAndOpen
     }
 }
 
+TEST_F(ContentsPagesOnTheBuiltGame, LightRedrawFindsTheTitlesOfOpenedPagesByTheirPageNotTheirRow)
+{
+    // Rows 4 and 5 name pages 7 and 6, the other way round from the page order.
+    auto& titles = app->content.titles;
+    ASSERT_EQ(titles[4].page, 6);
+    std::swap(titles[4].page, titles[5].page);
+    std::swap(titles[4].onImage, titles[5].onImage);
+    std::swap(titles[4].offImage, titles[5].offImage);
+    app->RedrawContentsPage();
+    for (int page : {2, 3, 4})
+        app->content.pages[static_cast<size_t>(page)].done = true;
+    // Page 7 alone waits, for page 6.
+    app->content.openRules[0] = {6, 7};
+    app->content.openRuleCount = 1;
+    const int heightOfRow4 = titles[4].textHeight;
+    const int heightOfRow5 = titles[5].textHeight;
+
+    app->RedrawContentsPageLight(4);
+    DDImage& face = *app->content.pages[1].faceImage;
+    EXPECT_TRUE(app->content.pages[6].open);
+    EXPECT_FALSE(app->content.pages[7].open);
+    EXPECT_GT(InkPixels(face, TitleBand(titles[5]), OpenInk()), 20) << "page 6's title, in row 5";
+    EXPECT_EQ(titles[5].textHeight, heightOfRow5 + titles[5].IL);
+    EXPECT_EQ(InkPixels(face, TitleBand(titles[4]), OpenInk()), 0) << "page 7's title, in row 4";
+    EXPECT_EQ(titles[4].textHeight, heightOfRow4);
+}
+
 TEST_F(ContentsPagesOnTheBuiltGame, EveryContentsTitleIsOneLineAndItsTextStaysClearOfTheNext)
 {
     Graphics measure(app->content.pages[1].faceImage.get());
