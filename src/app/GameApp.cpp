@@ -429,6 +429,8 @@ void GameApp::RenderPageFaces(int row)
 {
     PageRecord& page = content.pages[static_cast<size_t>(row)];
     page.faceImage = RenderFace(page.face, row, row == 1 ? &content.contentsBackground : nullptr);
+    if (row == 0)
+        cleanCoverFace = std::make_unique<DDImage>(*page.faceImage);
 
     page.doneFaceImage.reset();
     if (page.doneFaceSource == row)

@@ -205,6 +205,8 @@ private:
     void LoadPictureItemPicture(int index);
     // The contents note's picture, loaded on the first redraw of the note.
     std::unique_ptr<DDImage> contentsNotePicture;
+    // The cover face as rendered from its picture, before the menu and the name go on it.
+    std::unique_ptr<DDImage> cleanCoverFace;
     void StampDoneFace(int row);
     void ApplySaveData(const SaveData& data);
     void StartNewGame();

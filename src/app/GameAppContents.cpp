@@ -54,10 +54,11 @@ void GameApp::RedrawCoverFace()
     if (!cover.faceImage)
         return;
     DDImage* face = cover.faceImage.get();
-    std::shared_ptr<DDImage> fresh = RenderFace(cover.face, 0, nullptr);
+    if (!cleanCoverFace || cleanCoverFace->filePath != cover.face)
+        cleanCoverFace = std::make_unique<DDImage>(*RenderFace(cover.face, 0, nullptr));
     Graphics graphics(face);
     face->Clear();
-    graphics.DrawImage(fresh.get(), 0, 0);
+    graphics.DrawImage(cleanCoverFace.get(), 0, 0);
 
     const GameConfig::PagesSection& pages = config.pages;
     const struct
