@@ -487,6 +487,10 @@ std::shared_ptr<DDImage> GameApp::RenderFace(const std::string& path, int row, s
             graphics.DrawImage(IMAGE_PAGES, 0, 0);
     }
     face->CommitBits();
+    // Faces are drawn on afterwards glyph by glyph (the contents, the name stamp). Blending onto
+    // them keeps an opaque pixel opaque, so the kind found now (a see-through margin, a soft
+    // shadow) stays right: keep it, or every glyph would have the whole face scanned again.
+    face->SetImageMode(face->HasTransparency(), face->HasAlpha());
     if (!missing && keepCleanFaces)
         cleanFaces[key] = std::make_unique<DDImage>(*face);
     if (keptPicture != nullptr)
