@@ -5,6 +5,7 @@
 // The environment variable VESK_PIXEL_KERNELS ("scalar", "sse2" or "ssse3") limits the vector
 // level of the framework's kernels, to time the plain loops or one vector form alone.
 
+#include "KernelLevelMain.h"
 #include "framework/graphics/CpuFeatures.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
@@ -289,17 +290,5 @@ BENCHMARK_CAPTURE(PublicationFrameTime, Full, true)->UseManualTime()->Unit(bench
 
 int main(int argc, char** argv)
 {
-    if (const char* level = std::getenv("VESK_PIXEL_KERNELS"))
-    {
-        std::string name = level;
-        CpuFeatures::SetActive(name == "scalar" ? CpuFeatures::Level::Scalar
-                               : name == "sse2" ? CpuFeatures::Level::Sse2
-                                                : CpuFeatures::Level::Ssse3);
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksAtChosenKernelLevel(argc, argv);
 }

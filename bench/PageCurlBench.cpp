@@ -2,6 +2,7 @@
 // shadow, at several points of the turn, in thread CPU time. VESK_PIXEL_KERNELS ("scalar", "sse2"
 // or "ssse3") limits the vector level of the drawing kernels.
 
+#include "KernelLevelMain.h"
 #include "framework/graphics/CpuFeatures.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
@@ -78,17 +79,5 @@ BENCHMARK(PageTurnFrame)->Arg(15)->Arg(45)->Arg(75)->UseManualTime()->Unit(bench
 
 int main(int argc, char** argv)
 {
-    if (const char* level = std::getenv("VESK_PIXEL_KERNELS"))
-    {
-        std::string name = level;
-        CpuFeatures::SetActive(name == "scalar" ? CpuFeatures::Level::Scalar
-                               : name == "sse2" ? CpuFeatures::Level::Sse2
-                                                : CpuFeatures::Level::Ssse3);
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksAtChosenKernelLevel(argc, argv);
 }
