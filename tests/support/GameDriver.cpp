@@ -1,0 +1,281 @@
+#include "support/GameDriver.h"
+
+#include "framework/appbase/Buffer.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/platform/WindowMessage.h"
+#include "support/TestOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace Vesk::TestSupport
+{
+namespace
+{
+
+// The alpha of a picture's pixel as the board reads it: palettized pictures through their
+// palette (reading the bits would unpack them), 0 outside the picture.
+int AlphaAt(const DDImage* image, int x, int y)
+{
+    const auto* memory = dynamic_cast<const MemoryImage*>(image);
+    if (memory == nullptr || x < 0 || y < 0 || x >= memory->GetWidth() || y >= memory->GetHeight())
+        return 0;
+    size_t at = size_t(y) * size_t(memory->GetWidth()) + size_t(x);
+    if (memory->IsPalettized())
+    {
+        const auto& indices = memory->GetColorIndices();
+        const auto& palette = memory->GetPalette();
+        return at < indices.size() && indices[at] < palette.size() ? int(palette[indices[at]] >> 24) : 0;
+    }
+    const uint32_t* bits = const_cast<MemoryImage*>(memory)->GetBits();
+    return bits != nullptr ? int(bits[at] >> 24) : 0;
+}
+
+// Whether an item takes presses at all: unfound, with a picture whose pixels are known.
+bool Probeable(const PictureItem& item)
+{
+    return item.found == 0 && item.image != nullptr && item.opaqueSamples >= 0;
+}
+
+constexpr int kSureAlpha = 128;
+constexpr int kBoardOpaqueAlpha = 20;
+
+} // namespace
+
+GameDriver::GameDriver()
+{
+    const std::filesystem::path built(ORLO_BUILT_DATA_DIR);
+    for (const char* file : {"main.pak", "play.url", "website.url"})
+        std::filesystem::copy_file(built / file, driver.Folder().Path() / file);
+    driver.Folder().WriteFile("log.txt", "");
+    CreateGame();
+}
+
+GameDriver::~GameDriver()
+{
+    driver.Destroy();
+}
+
+void GameDriver::CreateGame()
+{
+    pak = std::make_unique<ScopedPakInterface>();
+    game = &driver.Create<TestGameApp>(true);
+    game->stopWhenStarted = false;
+}
+
+bool GameDriver::Launch()
+{
+    const size_t boxesBefore = driver.MessageBoxes().size();
+    bool initialised = driver.Init();
+    if (initialised)
+    {
+        driver.Start();
+        WaitUntil([this] { return game->loadingThreadCompleted || game->isShutdown; }, 1000, "loading completed");
+    }
+    if (!initialised || game->isShutdown || driver.MessageBoxes().size() != boxesBefore)
+    {
+        std::string boxes;
+        for (size_t box = boxesBefore; box < driver.MessageBoxes().size(); ++box)
+            boxes += "\n  \"" + driver.MessageBoxes()[box].caption + "\": " + driver.MessageBoxes()[box].text;
+        ADD_FAILURE() << "the game did not start" << (game->isShutdown ? " (it exited)" : "") << boxes << "\nlog:\n"
+                      << Log();
+        return false;
+    }
+    return true;
+}
+
+bool GameDriver::Relaunch(const std::optional<SaveData>& save)
+{
+    const std::string savePath = game->SaveFilePath();
+    driver.Destroy();
+    pak.reset();
+    if (save)
+    {
+        Buffer buffer = SaveFile::Write(*save);
+        std::filesystem::create_directories(std::filesystem::path(savePath).parent_path());
+        std::ofstream file(savePath, std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(buffer.GetData().data()), std::streamsize(buffer.GetDataLen()));
+        if (!file.flush())
+            ADD_FAILURE() << "could not write the save " << savePath;
+    }
+    CreateGame();
+    return Launch();
+}
+
+void GameDriver::Step(int count)
+{
+    driver.RunUpdates(count);
+}
+
+void GameDriver::Seconds(double seconds)
+{
+    Step(int(std::lround(seconds * 100)));
+}
+
+bool GameDriver::WaitUntil(const std::function<bool()>& condition, int maxUpdates, const std::string& what)
+{
+    for (int waited = 0; !condition(); ++waited)
+    {
+        if (waited == maxUpdates || game->isShutdown)
+        {
+            ADD_FAILURE() << "gave up waiting for " << what << " after " << waited << " updates"
+                          << (game->isShutdown ? " (the game exited)" : "");
+            return false;
+        }
+        Step();
+    }
+    return true;
+}
+
+void GameDriver::MoveTo(int x, int y)
+{
+    driver.MoveTo(x, y);
+    Step();
+}
+
+void GameDriver::Click(int x, int y)
+{
+    MoveTo(x, y);
+    Press(x, y);
+    Release(x, y);
+}
+
+void GameDriver::Press(int x, int y)
+{
+    driver.Press(x, y);
+    Step();
+}
+
+void GameDriver::Release(int x, int y)
+{
+    driver.Release(x, y);
+    Step();
+}
+
+void GameDriver::Drag(Point from, Point to, int steps)
+{
+    MoveTo(from);
+    Press(from.x, from.y);
+    for (int step = 1; step <= steps; ++step)
+        MoveTo(from.x + (to.x - from.x) * step / steps, from.y + (to.y - from.y) * step / steps);
+    Release(to.x, to.y);
+}
+
+void GameDriver::Key(int keyCode)
+{
+    driver.PressKey(keyCode);
+    Step();
+}
+
+void GameDriver::Type(const std::string& text)
+{
+    driver.Type(text);
+    Step();
+}
+
+void GameDriver::Escape()
+{
+    Key(Platform::KEYCODE_ESCAPE);
+}
+
+int GameDriver::FindItem(const std::string& name) const
+{
+    const ContentModel& content = game->content;
+    for (int index = 0; index < std::clamp(content.pictureItemCount, 0, kMaxPictureItems); ++index)
+    {
+        const PictureItem& item = content.pictureItems[size_t(index)];
+        if (item.found == 0 && (item.name == name || item.displayName == name))
+            return index;
+    }
+    return -1;
+}
+
+std::optional<Point> GameDriver::ItemScreenPoint(int index) const
+{
+    const ContentModel& content = game->content;
+    if (index < 0 || index >= std::min(content.pictureItemCount, kMaxPictureItems))
+        return std::nullopt;
+    const PictureItem& item = content.pictureItems[size_t(index)];
+    if (!Probeable(item))
+        return std::nullopt;
+    const int width = item.image->GetWidth();
+    const int height = item.image->GetHeight();
+    // The free pixels are tried from the centre outwards. The board's test is strict on every
+    // edge, so the picture's first row and column never take a press.
+    std::vector<Point> pixels;
+    for (int y = 1; y < height; ++y)
+        for (int x = 1; x < width; ++x)
+            pixels.emplace_back(x, y);
+    auto distance = [&](Point p) { return std::abs(2 * p.x - width) + std::abs(2 * p.y - height); };
+    std::stable_sort(pixels.begin(), pixels.end(), [&](Point a, Point b) { return distance(a) < distance(b); });
+    for (Point pixel : pixels)
+    {
+        if (AlphaAt(item.image.get(), pixel.x, pixel.y) <= kSureAlpha)
+            continue;
+        const int boardX = item.x + pixel.x;
+        const int boardY = item.y + pixel.y;
+        bool covered = false;
+        for (int above = 0; above < index && !covered; ++above)
+        {
+            const PictureItem& other = content.pictureItems[size_t(above)];
+            covered =
+                Probeable(other) && AlphaAt(other.image.get(), boardX - other.x, boardY - other.y) > kBoardOpaqueAlpha;
+        }
+        if (!covered)
+            return Point(game->config.common.BoardX + boardX, game->config.common.BoardY + boardY);
+    }
+    return std::nullopt;
+}
+
+bool GameDriver::ClickItem(const std::string& name)
+{
+    const int index = FindItem(name);
+    if (index < 0)
+    {
+        ADD_FAILURE() << "no unfound item \"" << name << "\" on the page";
+        return false;
+    }
+    const std::optional<Point> point = ItemScreenPoint(index);
+    if (!point)
+    {
+        ADD_FAILURE() << "item \"" << name << "\" (" << index << ") has no pixel a press would hit";
+        return false;
+    }
+    Click(*point);
+    return true;
+}
+
+bool GameDriver::Screenshot(const std::string& name)
+{
+    const std::filesystem::path path = TestOutput::Path(name);
+    std::filesystem::create_directories(path.parent_path());
+    const bool written = driver.WriteScreenPng(path);
+    EXPECT_TRUE(written) << "screenshot " << path;
+    return written;
+}
+
+uint32_t GameDriver::ScreenPixel(int x, int y)
+{
+    return driver.Pixel(x, y);
+}
+
+std::optional<SaveData> GameDriver::ReadSave() const
+{
+    std::ifstream file(game->SaveFilePath(), std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    Buffer buffer(std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>{}));
+    return SaveFile::Read(buffer, game->content.pageCount);
+}
+
+std::string GameDriver::Log()
+{
+    return driver.Folder().ReadFile("log.txt");
+}
+
+} // namespace Vesk::TestSupport
