@@ -1,9 +1,9 @@
 #include "app/GameApp.h"
 
-#include "app/EmptyDesk.h"
 #include "app/PictureListReader.h"
 #include "app/Resources.h"
 #include "app/SaveFile.h"
+#include "board/Board.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
@@ -13,6 +13,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/WidgetManager.h"
 #include "publication/Cover.h"
+#include "publication/Page.h"
 #include "publication/Tutorial.h"
 
 #include <algorithm>
@@ -67,10 +68,21 @@ GameApp::GameApp()
 GameApp::~GameApp()
 {
     SaveGame();
-    // TODO(widgets): remove from the widget manager and delete the screen widgets that exist,
-    // in the order board, mg1 .. mg6, mg8, mg9, mgLast, cover, tutorial, scenePlayer, pageScreen.
-    if (emptyDesk)
-        widgetManager->RemoveChild(emptyDesk.get());
+    // The screens that exist, in the order board, mg1 .. mg6, mg8, mg9, mgLast, cover, tutorial,
+    // scenePlayer, pageScreen.
+    auto remove = [this](Widget* screen)
+    {
+        if (screen != nullptr && screen->parent != nullptr)
+            screen->parent->RemoveChild(screen);
+    };
+    remove(board.get());
+    board.reset();
+    remove(cover.get());
+    cover.reset();
+    remove(tutorial.get());
+    tutorial.reset();
+    remove(pageScreen.get());
+    pageScreen.reset();
     resourceManager->UnloadGroup("Common");
     resourceManager->UnloadGroup("Interface");
     ResetResourceIdentifiers();
@@ -147,19 +159,29 @@ void GameApp::LoadingThreadCompleted()
     if (isShutdown)
         return;
     Log("Creating widgets");
-    // TODO(widgets): create board, mg1 .. mg6, mg8, mg9, mgLast, cover (hidden, zOrder 3000),
-    // pageScreen (prepared, keyboard focus), tutorial and scenePlayer at (0, 0, 800, 600) and
-    // add them; hand the dir of every "MGLast" page to mgLast; draw mgLast's notes onto the
+    board = std::make_unique<Board>(*this);
+    widgetManager->AddChild(board.get());
+    // TODO(minigames): mg1 .. mg6, mg8, mg9 and mgLast, each (0, 0, 800, 600).
+    cover = std::make_unique<Cover>(*this);
+    cover->SetShown(false);
+    widgetManager->AddChild(cover.get());
+    pageScreen = std::make_unique<Page>(*this);
+    board->host = pageScreen.get();
+    widgetManager->AddChild(pageScreen.get());
+    widgetManager->SetFocusWidget(pageScreen.get());
+    tutorial = std::make_unique<Tutorial>(*this);
+    widgetManager->AddChild(tutorial.get());
+    // TODO(scenes): scenePlayer, added last.
+    // TODO(minigames): hand the dir of every "MGLast" page to mgLast and draw its notes onto the
     // faces of the pages whose note is prepared but not stamped.
     ChangeSet(false);
-    // TODO(widgets): scenePlayer flag on and mode 4, pageScreen->TickSmooth(0.01), play the
-    // event "intro", mark pageScreen started and give every face its final preparation.
-    // Until the screens exist the journal lies closed on the desk under the intro tune.
-    emptyDesk = std::make_unique<EmptyDesk>(*this);
-    widgetManager->AddChild(emptyDesk.get());
+    // TODO(scenes): scenePlayer flag on and mode 4.
+    pageScreen->TickRules(0.01f);
+    PlayScene("intro");
+    // The intro tune, until the intro scene starts it itself.
     if (MusicInterface* music = GetMusicInterface())
         music->PlayMusic(1);
-    Log("No screens yet: showing the empty desk");
+    pageScreen->started = true;
     Log("Widgets created");
 }
 
@@ -582,10 +604,11 @@ void GameApp::ChangeSet(bool playScene)
         if (picks > kMaxBonusPicks)
             Log("Pages/AfterSet" + std::to_string(currentSet) + " asks for " + std::to_string(picks) +
                 " bonus pictures; the game holds " + std::to_string(kMaxBonusPicks));
-        // TODO(publication): the page the publication screen lies open at, which gets no pick.
-        int shownPage = -1;
+        // The page the publication lies open at gets no pick: its bonus could never be uncovered.
+        int shownPage = pageScreen != nullptr ? pageScreen->currentPage : -1;
         bonusPickCount = content.DrawBonusPicks(picks, shownPage, Random(), bonusPicks);
-        // TODO(publication): set the publication screen's three sticker fades to 0.
+        if (pageScreen != nullptr)
+            pageScreen->ClearStickerFades();
     }
     Log(currentSet == -1 ? "  Sets changing failed!" : "Sets changed");
 }

@@ -14,8 +14,9 @@
 namespace Vesk
 {
 
+class Board;
 class Cover;
-class EmptyDesk;
+class Page;
 class ResourceManager;
 class Tutorial;
 class XMLParser;
@@ -75,6 +76,10 @@ public:
     // exists, PlayScene logs the event and returns at once, the state stays empty (no scene
     // running) and ResumeFromPlaytime does nothing; the scene player's issue answers all three.
     virtual void PlayScene(const std::string& event);
+    // What the scene player's "done" event does besides its scene: for a page completed the first
+    // time, the publication stamps the player's name on it on the way back (at once, without a
+    // camera path of the page's own).
+    void PrepareNameStamp();
     virtual std::string SceneState() const { return {}; }
     virtual void ResumeFromPlaytime() {}
 
@@ -157,13 +162,14 @@ public:
     std::unique_ptr<DDImage> logoNa;
     std::unique_ptr<DDImage> logoA;
     bool logosAvailable = false;
-    // Shown after loading until the game has screens to play on; null before.
-    std::unique_ptr<EmptyDesk> emptyDesk;
-
-    // The inactivity veil and the erase tutorial. TODO(widgets): created hidden with the other
-    // screens in LoadingThreadCompleted (cover in its place in the order, then pageScreen, then
-    // tutorial) and removed in the destructor's order; null until then.
+    // The screens, created in LoadingThreadCompleted and removed by the destructor; null before.
+    // TODO(minigames): mg1 .. mg6, mg8, mg9, mgLast. TODO(scenes): scenePlayer.
+    std::unique_ptr<Board> board;
+    // The inactivity veil over everything, hidden while the game is active.
     std::unique_ptr<Cover> cover;
+    // The publication on the desk: the home screen, which enters and leaves the pages.
+    std::unique_ptr<Page> pageScreen;
+    // The erase tutorial, shown over the first hidden-object page of a new player.
     std::unique_ptr<Tutorial> tutorial;
 
     // Whether the player still gets the erase tutorial: the tutorial option is on and they have

@@ -72,7 +72,7 @@ TEST(RunGameTest, StartsAndStopsOnTheShippedData)
     EXPECT_EQ(log.rfind("New game\r\nLoading config\r\n", 0), 0u) << log;
     EXPECT_NE(log.find("Loading game\r\n"), std::string::npos);
     EXPECT_NE(log.find("Config loaded\r\nCreating widgets\r\nTrying to change set\r\nSets changed\r\n"
-                       "No screens yet: showing the empty desk\r\nWidgets created\r\n"),
+                       "PlayScene intro\r\nWidgets created\r\n"),
               std::string::npos)
         << log;
     EXPECT_EQ(log.find("an old run"), std::string::npos);

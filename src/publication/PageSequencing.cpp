@@ -1,0 +1,344 @@
+// Entering and leaving the publication's pages: the page action, the tab that slides away while
+// a page is played and back when it ends, the camera zoom into a mini-game's page and out
+// again, and the tunes that go with them.
+#include "app/GameApp.h"
+#include "app/Resources.h"
+#include "board/Board.h"
+#include "framework/graphics/Font.h"
+#include "framework/sound/MusicInterface.h"
+#include "framework/widgets/ButtonWidget.h"
+#include "framework/widgets/WidgetManager.h"
+#include "publication/Page.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+namespace Vesk
+{
+namespace
+{
+
+constexpr int kCursorNormal = 0;
+constexpr int kCursorWait = 10;
+
+// The mode a page kind plays in; -1 for the publication's own pages and unknown kinds.
+int ModeOfKind(const std::string& type)
+{
+    if (type == "Game" || type == "NGame")
+        return Page::kModePublication;
+    if (type == "MGLast")
+        return Page::kModeFinalGame;
+    if (type.size() == 3 && type.compare(0, 2, "MG") == 0 && type[2] >= '1' && type[2] <= '9' && type[2] != '7')
+        return type[2] - '0';
+    return -1;
+}
+
+std::string PageLine(const char* format, int page, const std::string& type)
+{
+    char line[256];
+    std::snprintf(line, sizeof line, format, page, type.c_str());
+    return line;
+}
+
+} // namespace
+
+void Page::PageAction()
+{
+    OnButtonReleased(kPageAction);
+}
+
+bool Page::PageActionGuards(int id)
+{
+    if (id == kMiniGames && !app.content.miniGamesAvailable)
+        return false;
+    if (IntroRunning() || ZoomRunning())
+        return false;
+    if (pageComplete)
+        pageComplete = false;
+    else if (shown && id < kSticker1)
+        app.PlaySample(SOUND_CLICK);
+    return true;
+}
+
+void Page::ChangeTunes(int tune)
+{
+    MusicInterface* music = app.GetMusicInterface();
+    if (music == nullptr)
+        return;
+    music->FadeOut(1, true, 0.004);
+    music->FadeIn(tune, -1, 0.002, tune == 2 || tune == 3);
+}
+
+void Page::EnterPage()
+{
+    if (!ContentModel::IsPage(currentPage) || currentPage >= app.content.pageCount)
+        return;
+    PageRecord& record = app.content.pages[size_t(currentPage)];
+    app.Log(PageLine(" Starting page %d of type '%s'", currentPage, record.type));
+    const int pageMode = ModeOfKind(record.type);
+    if (pageMode < 0)
+        return;
+    if (actionButton != nullptr)
+        tabX = float(actionButton->x);
+
+    if (pageMode != kModePublication)
+    {
+        // TODO(minigames): load the mini-game's pictures from record.dir, StartGame(timeLimit,
+        // itemCount), the tune change to 3 and the zoom of its mode, as each kind needs.
+        app.Log("No screen for pages of type '" + record.type + "' yet: the publication stays open");
+        return;
+    }
+
+    const bool single = record.type == "NGame";
+    // A done page is played again from the start, whichever way it is entered.
+    if (record.done)
+        record.itemFound.fill(0);
+    app.SetCursor(kCursorWait);
+    Invalidate();
+    app.LoadPageItems(record.dir, currentPage);
+    app.SetCursor(kCursorNormal);
+    if (app.content.pictureItemCount <= 0 || app.board == nullptr)
+    {
+        app.Log(PageLine(" Page %d of type '%s' has nothing to find: it stays closed", currentPage, record.type));
+        app.content.pictureItemCount = 0;
+        return;
+    }
+    ChangeTunes(2);
+    // TODO(scenes): the scene player's musicAfterScene = 2 and its restoreMusic flag.
+    app.board->StartPage(record.timeLimit, single);
+    if (app.board->completed || app.board->slotCount <= 0)
+    {
+        app.Log(PageLine(" Page %d of type '%s' cannot fill its list: it stays closed", currentPage, record.type));
+        app.content.pictureItemCount = 0;
+        return;
+    }
+    SetShown(false);
+    openGate = -1;
+    mode = kModePublication;
+    for (auto& button : stickerButtons)
+        if (button != nullptr)
+            button->SetDisabled(true);
+    app.OfferEraseTutorial();
+}
+
+void Page::LeavePage()
+{
+    // The tab still slides away: the page has only just started and cannot be left yet.
+    if (openGate == -1)
+        return;
+    if (!ContentModel::IsPage(currentPage))
+        return;
+    PageRecord& record = app.content.pages[size_t(currentPage)];
+    app.Log(PageLine(" Ending page %d of type '%s'", currentPage, record.type));
+    if (record.type == "Game" || record.type == "NGame")
+    {
+        if (record.type == "Game" && app.board != nullptr)
+        {
+            record.listSlots = app.board->listSlots;
+            const int count = std::clamp(app.content.pictureItemCount, 0, kMaxPictureItems);
+            for (int i = 0; i < kMaxPictureItems; ++i)
+                record.itemFound[size_t(i)] = i < count ? double(app.content.pictureItems[size_t(i)].found) : 0.0;
+        }
+        app.content.pictureItemCount = 0;
+        for (auto& button : stickerButtons)
+            if (button != nullptr)
+                button->SetDisabled(false);
+    }
+    if (openGate == 0)
+    {
+        openGate = +1;
+        listSlideDirection = +1;
+        blurDirection = +1;
+    }
+}
+
+void Page::StepTab(float step)
+{
+    const auto& pages = app.config.pages;
+    if (actionButton == nullptr)
+        return;
+    if (openGate == -1)
+    {
+        tabX -= float(step * pages.ArrDX);
+        if (tabX <= float(pages.ArrdX) || pages.ArrDX <= 0)
+        {
+            actionButton->MoveTo(pages.ArrdX, actionButton->y);
+            actionButton->buttonImage = IMAGE_404;
+            openGate = 0;
+        }
+        else
+            actionButton->MoveTo(int(tabX), actionButton->y);
+        return;
+    }
+    if (openGate == +1)
+    {
+        tabX += float(step * pages.ArrBX);
+        if (pages.ArrBX <= 0)
+            tabX = float(pages.ArrUX);
+        if (tabX >= float(pages.ArrUX) && listSlide == 1 && blur == 1)
+        {
+            actionButton->MoveTo(pages.ArrUX, actionButton->y);
+            actionButton->buttonImage = IMAGE_404;
+            openGate = 0;
+            ReturnToPublication();
+        }
+        else
+            actionButton->MoveTo(int(std::min(tabX, float(pages.ArrUX))), actionButton->y);
+        return;
+    }
+    actionButton->MoveTo(int(tabX), actionButton->y);
+}
+
+void Page::ReturnToPublication()
+{
+    SetShown(true);
+    if (manager != nullptr)
+        manager->SetFocusWidget(this);
+    if (pendingAction >= 0)
+    {
+        int id = pendingAction;
+        pendingAction = -1;
+        OnButtonReleased(id);
+    }
+    if (CameraPath(currentPage) != nullptr && mode != kModeFinalGame)
+        app.PlaySample(SOUND_CAMERA_MOVE);
+    ChangeTunes(4);
+    CloseShownMiniGames();
+    // Hidden-object pages (and the mini-games that do not zoom) turn back at once, unless the
+    // player's name is to be stamped on the page first.
+    if (mode == kModePublication || mode == 2 || mode == 6)
+    {
+        if (stampPending)
+            StartNameStamp();
+        else
+            FlipToPage(returnPage);
+    }
+}
+
+void Page::CloseShownMiniGames()
+{
+    // TODO(minigames): close each shown mini-game widget in the order mg1, mg2, mg3, mg4, mg5,
+    // mg6, mg8, mg9, mgLast as each needs (snapshot, hide, free pictures, zoom out), and play
+    // "scenes/final.scr" when the final mini-game's page is done.
+}
+
+void Page::StartZoom(int m, float zoom)
+{
+    if (m <= 0 || m >= kModeCount)
+        return;
+    mode = m;
+    modeZoom[size_t(m)] = zoom;
+    modeZoomDirection[size_t(m)] = +1;
+}
+
+void Page::StartNameStamp()
+{
+    // The camera zooms onto the page just completed and the player's name is stamped on it.
+    stampPending = false;
+    stampTimer = 0;
+    stampTyped = 0;
+    stampStarted = false;
+    StartZoom(kModeNameStamp, 0);
+}
+
+void Page::StepModeZoom(float step)
+{
+    if (mode <= 0 || mode >= kModeCount)
+        return;
+    const auto& desktop = app.config.desktop;
+    const size_t m = size_t(mode);
+    const TriPointRow* path = mode == kModeNameStamp ? CameraPath(kTriPointStamp) : CameraPath(currentPage);
+    if (path == nullptr)
+    {
+        // No camera path: the mode switches at once.
+        if (modeZoomDirection[m] == +1 && modeZoom[m] < 1)
+        {
+            modeZoom[m] = 1;
+            if (mode == kModeNameStamp)
+                StartStampWriting();
+            else
+                EnterMode(mode);
+        }
+        else if (modeZoomDirection[m] == -1)
+        {
+            modeZoom[m] = 0;
+            modeZoomDirection[m] = 0;
+            stickerFade.fill(0);
+            LeaveMode(mode);
+        }
+        return;
+    }
+    bool atRest = true;
+    if (modeZoomDirection[m] == +1 && modeZoom[m] < 1)
+    {
+        atRest = false;
+        if (blurDirection == 0 && openGate == 0)
+        {
+            double speed = mode == kModeNameStamp ? desktop.DSSpeed : desktop.DSpeed;
+            modeZoom[m] += float(step * speed);
+            if (modeZoom[m] >= 1 || speed <= 0)
+            {
+                modeZoom[m] = 1;
+                if (mode == kModeNameStamp)
+                    StartStampWriting();
+                else
+                    EnterMode(mode);
+            }
+        }
+    }
+    else if (modeZoomDirection[m] == -1 && modeZoom[m] > 0)
+    {
+        atRest = false;
+        modeZoom[m] -= float(step * desktop.DSpeed);
+        if (modeZoom[m] <= 0 || desktop.DSpeed <= 0)
+        {
+            modeZoom[m] = 0;
+            modeZoomDirection[m] = 0;
+            stickerFade.fill(0);
+            cameraX = 1100;
+            cameraY = 700;
+            cameraScale = 1;
+            LeaveMode(mode);
+            return;
+        }
+    }
+    if (!atRest || (modeZoom[m] > 0 && modeZoom[m] < 1) || (mode == kModeNameStamp && modeZoom[m] > 0))
+        FollowPath(*path, modeZoom[m]);
+}
+
+void Page::StartStampWriting()
+{
+    const auto& desktop = app.config.desktop;
+    stampPending = false;
+    stampStarted = true;
+    stampTimer = float(desktop.STAMPT);
+    stampTyped = 0;
+    stampNameWidth = FONT_SCRIPT != nullptr ? FONT_SCRIPT->StringWidth(app.playerName) : 0;
+}
+
+void Page::EnterMode(int m)
+{
+    // TODO(minigames): show the widget of modes 3, 4, 5, 6, 8 and 9.
+    (void)m;
+    SetShown(false);
+}
+
+void Page::LeaveMode(int m)
+{
+    // TODO(minigames): FreePictures() of the mini-game of modes 3, 5, 8 and 9.
+    if (m == kModeNameStamp || !stampPending)
+    {
+        FlipToPage(returnPage);
+        if (!stampPending)
+        {
+            modeZoomDirection[size_t(std::clamp(m, 0, kModeCount - 1))] = 0;
+            mode = -1;
+            return;
+        }
+    }
+    StartNameStamp();
+}
+
+} // namespace Vesk
