@@ -331,7 +331,8 @@ void Page::StepMenuVisibility()
     }
     if (actionButton != nullptr)
     {
-        bool tabShown = shown && !IntroRunning() && !Flipping();
+        // The tab is the way into a playable page; elsewhere it lies out of reach under the page.
+        bool tabShown = shown && !IntroRunning() && !Flipping() && PlayablePage(currentPage);
         if (actionButton->shown != tabShown)
             actionButton->SetShown(tabShown);
     }

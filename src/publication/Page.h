@@ -94,6 +94,8 @@ public:
     [[nodiscard]] bool Flipping() const { return flipDirection != 0; }
     // The page of the current set (1, 2 or 3) at page index, 0 when none.
     [[nodiscard]] int SetSlotOf(int pageIndex) const;
+    // The page at pageIndex is one the page action enters (a hidden-object page or a mini-game).
+    [[nodiscard]] bool PlayablePage(int pageIndex) const;
     // The camera path of a page (its TriPointRow), null when it has none.
     [[nodiscard]] const TriPointRow* CameraPath(int pageIndex) const;
 

@@ -387,10 +387,15 @@ void Page::PaintAtRest(Graphics& graphics)
     graphics.DrawImage(IMAGE_SHAD_R, pages.ShadRX, pages.ShadRY);
     if (!flipping)
         PaintStickerTabs(graphics);
-    // The page-action tab lies under the page; only its end shows beside it.
-    PaintOwnButton(graphics, actionButton.get());
+    // The page-action tab lies under the cover and the publication's own pages, only its end
+    // showing; on a page that can be played it lies over the page's edge, its play mark in sight.
+    const bool playable = !flipping && PlayablePage(currentPage);
+    if (!playable)
+        PaintOwnButton(graphics, actionButton.get());
     if (!flipping)
         graphics.DrawImage(RestingFace(app, currentPage), app.config.common.BoardX, app.config.common.BoardY);
+    if (playable)
+        PaintOwnButton(graphics, actionButton.get());
     const bool noteOverTurn = currentPage == 0 || (currentPage == 1 && flipDirection == 1);
     if (currentPage >= 1 && !(flipping && noteOverTurn))
         PaintContentsNote(graphics);

@@ -44,6 +44,12 @@ std::string PageLine(const char* format, int page, const std::string& type)
 
 } // namespace
 
+bool Page::PlayablePage(int pageIndex) const
+{
+    return ContentModel::IsPage(pageIndex) && pageIndex < app.content.pageCount &&
+           ModeOfKind(app.content.pages[size_t(pageIndex)].type) >= 0;
+}
+
 void Page::PageAction()
 {
     OnButtonReleased(kPageAction);
@@ -77,9 +83,9 @@ void Page::EnterPage()
         return;
     PageRecord& record = app.content.pages[size_t(currentPage)];
     app.Log(PageLine(" Starting page %d of type '%s'", currentPage, record.type));
-    const int pageMode = ModeOfKind(record.type);
-    if (pageMode < 0)
+    if (!PlayablePage(currentPage))
         return;
+    const int pageMode = ModeOfKind(record.type);
     if (actionButton != nullptr)
         tabX = float(actionButton->x);
 

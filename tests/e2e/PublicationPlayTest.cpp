@@ -107,7 +107,7 @@ protected:
         Tutorial* tutorial = App().tutorial.get();
         if (tutorial == nullptr || !tutorial->shown)
             return true;
-        game.Step(100);
+        game.Step(20);
         const int width = tutorial->picture->GetWidth();
         const int height = tutorial->picture->GetHeight();
         const int left = 400 - width / 2;
@@ -207,6 +207,8 @@ TEST_F(PublicationPlay, APageIsPlayedToTheEndStampedAndRecorded)
 {
     ASSERT_TRUE(PlayIntro());
     ASSERT_TRUE(EnterFromContents(kFirstGamePage));
+    ASSERT_TRUE(App().tutorial->shown) << "a new player rubs the eraser over a first picture";
+    game.Step(80);
     game.Screenshot("e2e/erase-tutorial.png");
     ASSERT_TRUE(RubAwayTutorial());
     ASSERT_TRUE(WaitForBoard(kFirstGamePage));
