@@ -595,9 +595,7 @@ void GameApp::ChangeSet(bool playScene)
     if (currentSet != previousSet && previousSet != -1)
     {
         if (playScene)
-        {
-            // TODO(scenes): scenePlayer->PlayScene("newtri").
-        }
+            PlayScene("newtri");
         int picks = currentSet < static_cast<int>(config.pages.AfterSet.size())
                         ? config.pages.AfterSet[static_cast<size_t>(currentSet)]
                         : 0;

@@ -41,6 +41,14 @@ protected:
     int BoardX() { return App().config.common.BoardX; }
     int BoardY() { return App().config.common.BoardY; }
 
+    // Jumps to the end of the desk intro, as a player who has seen it would like.
+    void SkipIntro()
+    {
+        const auto& desktop = App().config.desktop;
+        Screen().modeZoom[0] = float(desktop.DT1 + desktop.DT2 + desktop.DT3 + desktop.DT4);
+        game.Step(2);
+    }
+
     bool PlayIntro()
     {
         return game.WaitUntil([&] { return !Screen().IntroRunning(); }, 2000, "the desk intro ends");
@@ -118,39 +126,42 @@ protected:
                game.WaitUntil([&] { return !tutorial->shown; }, 2000, "the erase tutorial fades away");
     }
 
-    // Whether the list entry of slot is complete: its item found and no group member left.
+    // Whether the list entry of slot is taken: its item found (or being struck) and no group
+    // member left to find.
     bool SlotDone(int slot)
     {
         int item = TheBoard().listSlots[size_t(slot)];
         if (item < 0)
             return true;
         const PictureItem& listed = App().content.pictureItems[size_t(item)];
-        return listed.found >= 1 && (listed.linkedCount < 1 || listed.remaining < 1);
+        return listed.found > 0 && (listed.linkedCount < 1 || listed.remaining < 1);
     }
 
-    // Finds the first count entries of the list not yet complete.
+    // Finds the first count entries of the list not yet complete, an item at a time.
     bool FindListed(int count)
     {
-        for (int slot = 0; slot < TheBoard().slotCount && count > 0; ++slot)
+        for (int clicks = 0; count > 0 && clicks < 4 * kMaxPictureItems; ++clicks)
         {
-            for (int tries = 0; !SlotDone(slot) && tries < 8; ++tries)
-            {
-                int item = TheBoard().listSlots[size_t(slot)];
-                if (!game.ClickItem(App().content.pictureItems[size_t(item)].name))
-                    return false;
-                game.Step(60);
-            }
-            if (!SlotDone(slot))
+            int slot = 0;
+            while (slot < TheBoard().slotCount && SlotDone(slot))
+                ++slot;
+            if (slot == TheBoard().slotCount || TheBoard().completed)
+                return true;
+            int item = TheBoard().listSlots[size_t(slot)];
+            if (!game.ClickItem(App().content.pictureItems[size_t(item)].name))
                 return false;
-            --count;
+            game.Step(6);
+            if (SlotDone(slot))
+                --count;
         }
-        return true;
+        return count <= 0;
     }
 
     bool PlayToTheEnd(int page)
     {
         if (!FindListed(kListSlotCount))
             return false;
+        game.Step(60);
         return game.WaitUntil([&] { return App().content.pages[size_t(page)].done; }, 1000,
                               "page " + std::to_string(page) + " is done");
     }
@@ -177,7 +188,7 @@ TEST_F(PublicationPlay, TheDeskIntroFliesOntoThePublicationAndShowsTheMenu)
 
 TEST_F(PublicationPlay, ACornerClickTurnsOnePageAndThreeQuickClicksTurnThree)
 {
-    ASSERT_TRUE(PlayIntro());
+    SkipIntro();
     ClickForwardCorner();
     ASSERT_TRUE(Screen().Flipping());
     game.Step(8);
@@ -205,7 +216,7 @@ TEST_F(PublicationPlay, ACornerClickTurnsOnePageAndThreeQuickClicksTurnThree)
 
 TEST_F(PublicationPlay, APageIsPlayedToTheEndStampedAndRecorded)
 {
-    ASSERT_TRUE(PlayIntro());
+    SkipIntro();
     ASSERT_TRUE(EnterFromContents(kFirstGamePage));
     ASSERT_TRUE(App().tutorial->shown) << "a new player rubs the eraser over a first picture";
     game.Step(80);
@@ -239,7 +250,7 @@ TEST_F(PublicationPlay, APageIsPlayedToTheEndStampedAndRecorded)
 TEST_F(PublicationPlay, AnUnfinishedPageResumesAndADonePageReplaysFromScratch)
 {
     App().sceneOption = false;
-    ASSERT_TRUE(PlayIntro());
+    SkipIntro();
     ASSERT_TRUE(PlayFromContents(kFirstGamePage));
     ASSERT_TRUE(FindListed(3));
     const auto list = TheBoard().listSlots;
@@ -279,11 +290,14 @@ TEST_F(PublicationPlay, CompletingASetOpensTheNextAndTheBonusUnderACornerIsTaken
         save->pages[size_t(page)].done = true;
     save->flags.firstPagePending = false;
     ASSERT_TRUE(game.Relaunch(save));
-    ASSERT_TRUE(PlayIntro());
+    SkipIntro();
     ASSERT_EQ(App().currentSet, 0);
     ASSERT_TRUE(PlayFromContents(firstSet.a));
     ASSERT_TRUE(PlayToTheEnd(firstSet.a));
     EXPECT_EQ(App().currentSet, 1);
+    const std::string log = game.Log();
+    EXPECT_LT(log.find("PlayScene done"), log.find("Trying to change set\r\nPlayScene newtri\r\nSets changed"));
+    EXPECT_NE(log.find("PlayScene newtri"), std::string::npos);
     for (int page : {secondSet.a, secondSet.b, secondSet.c})
         EXPECT_TRUE(App().content.pages[size_t(page)].open) << page;
     ASSERT_EQ(App().bonusPickCount, App().config.pages.AfterSet[1]);
@@ -315,7 +329,7 @@ TEST_F(PublicationPlay, CompletingASetOpensTheNextAndTheBonusUnderACornerIsTaken
 TEST_F(PublicationPlay, WildClickingBringsTheEraserAndLocksTheBoard)
 {
     App().sceneOption = false;
-    ASSERT_TRUE(PlayIntro());
+    SkipIntro();
     ASSERT_TRUE(PlayFromContents(kFirstGamePage));
     // A spot of the page clear of every listed item.
     std::optional<Point> empty;
@@ -352,9 +366,65 @@ TEST_F(PublicationPlay, WildClickingBringsTheEraserAndLocksTheBoard)
     EXPECT_EQ(App().content.pictureItems[size_t(item)].found, 0.0f) << "a locked board finds nothing";
 }
 
+// Every hidden-object page of the publication, reached with the sets before it done, is played
+// to the end by clicking the names on its list.
+class EveryHiddenObjectPage : public PublicationPlay, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(EveryHiddenObjectPage, IsPlayedToTheEnd)
+{
+    const int page = GetParam();
+    ASSERT_EQ(App().content.pages[size_t(page)].type, page == 7 ? "NGame" : "Game");
+    std::optional<SaveData> save = game.ReadSave();
+    ASSERT_TRUE(save.has_value());
+    int set = 0;
+    while (set < App().content.setCount && App().content.sets[size_t(set)].a != page &&
+           App().content.sets[size_t(set)].b != page && App().content.sets[size_t(set)].c != page)
+        ++set;
+    ASSERT_LT(set, App().content.setCount);
+    for (int earlier = 0; earlier < set; ++earlier)
+        for (int done : {App().content.sets[size_t(earlier)].a, App().content.sets[size_t(earlier)].b,
+                         App().content.sets[size_t(earlier)].c})
+            save->pages[size_t(done)].done = save->pages[size_t(done)].open = true;
+    save->flags.firstPagePending = false;
+    save->flags.tutorialPending = false;
+    ASSERT_TRUE(game.Relaunch(save));
+    SkipIntro();
+    ASSERT_EQ(App().currentSet, set);
+    ASSERT_TRUE(PlayFromContents(page));
+    ASSERT_TRUE(PlayToTheEnd(page));
+    ASSERT_TRUE(
+        game.WaitUntil([&] { return Screen().mode == -1 && !Screen().Flipping(); }, 4000, "back on the publication"));
+    std::optional<SaveData> after = game.ReadSave();
+    ASSERT_TRUE(after.has_value());
+    EXPECT_TRUE(after->pages[size_t(page)].done);
+    EXPECT_TRUE(game.MessageBoxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Publication, EveryHiddenObjectPage, ::testing::Values(2, 4, 5, 7, 8, 11, 14),
+                         [](const ::testing::TestParamInfo<int>& info)
+                         { return "Page" + std::to_string(info.param + 1); });
+
+TEST_F(PublicationPlay, AStickerLeadsIntoItsPage)
+{
+    App().sceneOption = false;
+    SkipIntro();
+    // On the contents page the first set's stickers stick out on the right.
+    ClickForwardCorner();
+    ASSERT_TRUE(WaitAtRest());
+    game.Step(120);
+    ASSERT_FALSE(App().tutorialPending);
+    ButtonWidget& sticker = *Screen().stickerButtons[1];
+    ASSERT_EQ(App().content.pages[size_t(App().content.sets[0].b)].type, "Game");
+    ASSERT_TRUE(sticker.shown);
+    game.Click(sticker.x + sticker.width / 2, sticker.y + sticker.height / 2);
+    ASSERT_TRUE(WaitForBoard(App().content.sets[0].b));
+}
+
 TEST_F(PublicationPlay, EscapeOnTheCoverQuits)
 {
-    ASSERT_TRUE(PlayIntro());
+    SkipIntro();
     game.Escape();
     game.Step(5);
     EXPECT_TRUE(App().isShutdown);
