@@ -3,7 +3,9 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "support/PixelComparison.h"
 #include "support/PngFile.h"
+#include "support/ScopedCpuLevel.h"
 #include "support/TestOutput.h"
 
 #include <gtest/gtest.h>
@@ -222,6 +224,44 @@ TEST(PageCurlTest, AMidTurnFrameShowsTheFaceBeneathTheBackAndTheShadow)
         darkest = std::min(darkest, blue(c));
     }
     EXPECT_LT(darkest, blue(underColor) * 8 / 10);
+}
+
+// The sheet's slices are drawn as whole polygons by the vector samplers, tinted as they are
+// sampled: the plain loops must give the same frame.
+TEST(PageCurlTest, ATurnIsDrawnAlikeAtEveryKernelLevel)
+{
+    std::vector<uint32_t> a = JournalFace(767, 588, 0xFF3A2A20, 0xFF4A7AA0);
+    std::vector<uint32_t> b = JournalFace(767, 588, 0xFF20303A, 0xFFA06A3A);
+    MemoryImage front, back;
+    front.SetBits(a.data(), 767, 588, true);
+    back.SetBits(b.data(), 767, 588, true);
+    MemoryImage under = Solid(0xFF5A7050);
+    PageCurl curl;
+    for (bool backward : {false, true})
+        for (double progress : {0.15, 0.45, 0.75})
+        {
+            std::vector<uint32_t> first;
+            for (CpuFeatures::Level level : ScopedCpuLevel::All())
+            {
+                ScopedCpuLevel scoped(level);
+                DDImage screen;
+                screen.CreateScreen(800, 600);
+                {
+                    Graphics g(&screen);
+                    curl.BendAtProgress(PageRect, progress, 90, backward, Curv, Prop);
+                    curl.Draw(g, &front, &back, &under);
+                }
+                std::vector<uint32_t> frame(screen.GetBits(), screen.GetBits() + 800 * 600);
+                if (first.empty())
+                {
+                    first = frame;
+                    continue;
+                }
+                PixelComparison comparison(first, frame, 800, 600);
+                EXPECT_TRUE(comparison.Matches()) << (backward ? "backward " : "forward ") << progress << " "
+                                                  << ScopedCpuLevel::Name(level) << ": " << comparison.Describe();
+            }
+        }
 }
 
 TEST(PageCurlTest, MidTurnPictureForAPerson)

@@ -16,6 +16,7 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#include <tmmintrin.h>
 #endif
 
 namespace Vesk
@@ -167,6 +168,105 @@ inline __m128i MixInsideSse2(const uint32_t* row0, const uint32_t* row1, uint32_
     __m128i sum = _mm_madd_epi16(rows, _mm_set1_epi32(int((fy << 16) | (128 - fy))));
     return _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(8192)), 14);
 }
+
+// MixInsideSse2 for a run of `count` samples two at a time, from 16.16 texel position (u, v)
+// stepped by (stepU, stepV), every four texels inside a source under 32768 texels a side, written
+// to out; each then multiplied as ModulateRow does by an even tint (its lanes given) or by the
+// corners' colours stepped from `at` by `by` (16.16, as makeTints). The same sums exactly: with
+// the texels moved to -128..127 (less 128), each horizontal mix fits the byte multiply-add,
+// c00 (128 - fx) + c10 fx - 16384, and the vertical one the 16-bit one; the offsets are added
+// back before the rounding.
+enum class RunTint
+{
+    None,
+    Even,
+    Varying
+};
+
+__attribute__((target("ssse3"))) void MixRunSsse3(const uint32_t* native, int width, int64_t u, int64_t v,
+                                                  int64_t stepU, int64_t stepV, int count, uint32_t* out, RunTint tint,
+                                                  __m128i tintFirst, __m128i tintAlpha, __m128i at, __m128i by)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i bias = _mm_set1_epi8(char(0x80));
+    // From [A00 A10 B00 B10] to each channel's left and right texel side by side, A then B.
+    const __m128i pairs = _mm_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m128i restore = _mm_set1_epi32(16384 * 128 + 8192);
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    const __m128i alphaFactor = _mm_set_epi16(256, 0, 0, 0, 256, 0, 0, 0);
+    const __m128i channelMax = _mm_set1_epi16(255);
+    // ModulateRow's steps on two samples' 16-bit lanes; a varying tint takes the next two steps
+    // of the corners' colours, clamped to 0..255 as makeTints does.
+    auto tinted = [&](__m128i lanes)
+    {
+        if (tint == RunTint::None)
+            return lanes;
+        __m128i first = tintFirst, alpha = tintAlpha;
+        if (tint == RunTint::Varying)
+        {
+            __m128i a = _mm_srai_epi32(at, 16);
+            at = _mm_add_epi32(at, by);
+            __m128i b = _mm_srai_epi32(at, 16);
+            at = _mm_add_epi32(at, by);
+            __m128i t = _mm_max_epi16(_mm_min_epi16(_mm_packs_epi32(a, b), channelMax), _mm_setzero_si128());
+            first = _mm_or_si128(_mm_andnot_si128(alphaLanes, _mm_add_epi16(t, one)), alphaFactor);
+            alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(t, 0xFF), 0xFF);
+        }
+        __m128i x = _mm_srli_epi16(_mm_mullo_epi16(lanes, first), 8);
+        x = _mm_mullo_epi16(x, alpha);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+    };
+    // Both samples' positions in 32-bit lanes [uA, vA, uB, vB]; the source is far smaller than
+    // 32768 texels a side, so the positions fit and each texel's index is u + v * width in one
+    // 16-bit multiply-add.
+    __m128i at2 = _mm_set_epi32(int(v + stepV), int(u + stepU), int(v), int(u));
+    const __m128i step2 = _mm_set_epi32(int(2 * stepV), int(2 * stepU), int(2 * stepV), int(2 * stepU));
+    const __m128i rowIndex = _mm_set_epi16(0, 0, 0, 0, short(width), 1, short(width), 1);
+    const __m128i fractionMask = _mm_set1_epi32(0x7F);
+    const __m128i k128 = _mm_set1_epi32(128);
+    int k = 0;
+    for (; k + 2 <= count; k += 2)
+    {
+        __m128i whole = _mm_srai_epi32(at2, 16);
+        __m128i index = _mm_madd_epi16(_mm_packs_epi32(whole, whole), rowIndex);
+        const uint32_t* a = native + uint32_t(_mm_cvtsi128_si32(index));
+        const uint32_t* b = native + uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(index, 4)));
+        // [fxA, fyA, fxB, fyB] and the weights (128 - f, f): for fx as bytes in 16-bit lanes,
+        // for fy as 16-bit halves of 32-bit lanes.
+        __m128i fraction = _mm_and_si128(_mm_srli_epi32(at2, 9), fractionMask);
+        __m128i rest = _mm_sub_epi32(k128, fraction);
+        at2 = _mm_add_epi32(at2, step2);
+        __m128i acrossLanes = _mm_or_si128(_mm_slli_epi32(fraction, 8), rest);
+        __m128i across = _mm_shufflehi_epi16(_mm_shufflelo_epi16(acrossLanes, 0), 0);
+        __m128i downLanes = _mm_or_si128(_mm_slli_epi32(fraction, 16), rest);
+        __m128i downA = _mm_shuffle_epi32(downLanes, 0x55);
+        __m128i downB = _mm_shuffle_epi32(downLanes, 0xFF);
+        __m128i top = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+        __m128i bottom = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a + width)),
+                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b + width)));
+        top = _mm_xor_si128(_mm_shuffle_epi8(top, pairs), bias);
+        bottom = _mm_xor_si128(_mm_shuffle_epi8(bottom, pairs), bias);
+        __m128i mixedTop = _mm_maddubs_epi16(across, top);
+        __m128i mixedBottom = _mm_maddubs_epi16(across, bottom);
+        __m128i sumA = _mm_madd_epi16(_mm_unpacklo_epi16(mixedTop, mixedBottom), downA);
+        __m128i sumB = _mm_madd_epi16(_mm_unpackhi_epi16(mixedTop, mixedBottom), downB);
+        sumA = _mm_srai_epi32(_mm_add_epi32(sumA, restore), 14);
+        sumB = _mm_srai_epi32(_mm_add_epi32(sumB, restore), 14);
+        __m128i packed = tinted(_mm_packs_epi32(sumA, sumB));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(packed, zero));
+    }
+    u += stepU * k;
+    v += stepV * k;
+    for (; k < count; ++k, u += stepU, v += stepV)
+    {
+        const uint32_t* a = native + size_t(v >> 16) * size_t(width) + size_t(u >> 16);
+        __m128i mixed = MixInsideSse2(a, a + width, uint32_t(u >> 9) & 0x7F, uint32_t(v >> 9) & 0x7F);
+        __m128i packed = tinted(_mm_packs_epi32(mixed, mixed));
+        out[k] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(packed, packed)));
+    }
+}
 #endif
 
 // Multiplies a pixel by a colour: channels c * (m + 1) >> 8, alpha a * ma / 255. In premultiplied
@@ -264,24 +364,30 @@ bool RowSpan(double x0, double y0, double x1, double y1, double x2, double y2, d
     return true;
 }
 
-// The filtered form of Triangle, a row at a time: the same pixels as the per-pixel edge test (each
-// row's covered pixels form one run, found from its ends), with the texture position and the
-// corner colours stepped across the run in 16.16 fixed point. Runs whose texels all lie inside the
-// texture are sampled by the vector sampler, which gives the plain sampler's results exactly.
-void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, const TransformRasterizer::Corner c[3],
-                      const Rect& texture, const Rect& visible, double sign, const bool topLeft[3], uint32_t drawColor,
-                      int drawMode)
+// The filtered form of Triangle, a row at a time, for a convex polygon of `cornerCount` corners (a
+// triangle, or a fan of triangles sharing one texture mapping): the same pixels as the per-pixel
+// edge test (each row's covered pixels form one run, found from its ends), with the texture
+// position and the corner colours stepped across the run in 16.16 fixed point (a triangle's
+// colours by their plane, a polygon's from its left edge to its right one). Runs whose texels all
+// lie inside the texture are sampled by the vector samplers, which give the plain sampler's results
+// exactly and lay the tint on as they go. Edge k runs from corner k to the next.
+void FilteredPolygon(const PixelTarget& target, const SourcePixels& source, const TransformRasterizer::Corner c[],
+                     int cornerCount, const Rect& texture, const Rect& visible, double sign, const bool topLeft[],
+                     uint32_t drawColor, int drawMode)
 {
     double x0 = c[0].x, y0 = c[0].y, x1 = c[1].x, y1 = c[1].y, x2 = c[2].x, y2 = c[2].y;
     auto covered = [&](int px, double cy)
     {
         double cx = px + 0.5;
-        double w0 = Edge(x1, y1, x2, y2, cx, cy) * sign;
-        double w1 = Edge(x2, y2, x0, y0, cx, cy) * sign;
-        double w2 = Edge(x0, y0, x1, y1, cx, cy) * sign;
-        if (w0 < 0 || w1 < 0 || w2 < 0)
-            return false;
-        return !((w0 == 0 && !topLeft[0]) || (w1 == 0 && !topLeft[1]) || (w2 == 0 && !topLeft[2]));
+        for (int k = 0; k < cornerCount; ++k)
+        {
+            const TransformRasterizer::Corner& a = c[k];
+            const TransformRasterizer::Corner& b = c[(k + 1) % cornerCount];
+            double w = Edge(a.x, a.y, b.x, b.y, cx, cy) * sign;
+            if (w < 0 || (w == 0 && !topLeft[k]))
+                return false;
+        }
+        return true;
     };
     // Every attribute a is affine on the screen: a = ax * cx + ay * cy + a0.
     double area = Edge(x0, y0, x1, y1, x2, y2);
@@ -294,7 +400,9 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
     double uPlane[3], vPlane[3];
     plane(c[0].u, c[1].u, c[2].u, uPlane);
     plane(c[0].v, c[1].v, c[2].v, vPlane);
-    bool varying = c[0].color != c[1].color || c[0].color != c[2].color;
+    bool varying = false;
+    for (int k = 1; k < cornerCount; ++k)
+        varying |= c[k].color != c[0].color;
     double colorPlanes[4][3];
     uint32_t flatTint = 0;
     for (int k = 0; k < 4; ++k)
@@ -305,10 +413,28 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
         flatTint |= (((c[0].color >> shift) & 0xFF) * ((drawColor >> shift) & 0xFF) / 255) << shift;
     }
     bool modulate = flatTint != 0xFFFFFFFF || varying;
+#if defined(__SSE2__)
+    bool fusedTint = modulate && !varying && CpuFeatures::UseSse2() && !source.IsPalettized();
+    const __m128i tintOne = _mm_set1_epi16(1);
+    __m128i tintFirst = _mm_setzero_si128(), tintAlpha = _mm_setzero_si128();
+    if (fusedTint)
+    {
+        // ModulateRow's lanes: colour + 1 and 256 for the alpha, then the tint's alpha.
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+        __m128i t = _mm_unpacklo_epi8(_mm_set1_epi32(int(flatTint)), zero);
+        tintFirst = _mm_or_si128(_mm_andnot_si128(alphaLanes, _mm_add_epi16(t, tintOne)),
+                                 _mm_set_epi16(256, 0, 0, 0, 256, 0, 0, 0));
+        tintAlpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(t, 0xFF), 0xFF);
+    }
+#else
+    constexpr bool fusedTint = false;
+#endif
     const uint8_t* sat = SaturationTable::Get().Data();
     bool display = target.rule == BlendRule::Display;
 #if defined(__SSE2__)
     bool vector = CpuFeatures::UseSse2() && !source.IsPalettized();
+    bool runSampler = vector && CpuFeatures::UseSsse3() && source.width < 32768 && source.height < 32768;
 #endif
     thread_local std::vector<uint32_t> lineBuffer;
     thread_local std::vector<uint32_t> tintBuffer;
@@ -325,12 +451,11 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
         bool level;     // horizontal: the whole row is in or out
         bool lowBound;  // the crossing bounds the run's left end (else its right end)
         double at, per; // crossing = at + per * cy, or for a level edge the edge value there
-    } edges[3];
-    const double corners[3][2] = {{x0, y0}, {x1, y1}, {x2, y2}};
-    for (int k = 0; k < 3; ++k)
+    } edges[TransformRasterizer::MaxPolygonCorners];
+    for (int k = 0; k < cornerCount; ++k)
     {
-        const double* a = corners[(k + 1) % 3];
-        const double* b = corners[(k + 2) % 3];
+        const double a[2] = {c[k].x, c[k].y};
+        const double b[2] = {c[(k + 1) % cornerCount].x, c[(k + 1) % cornerCount].y};
         double slope = -(b[1] - a[1]) * sign;
         double offsetAt = ((b[0] - a[0]) * -a[1] + (b[1] - a[1]) * a[0]) * sign;
         double offsetPer = (b[0] - a[0]) * sign;
@@ -339,11 +464,37 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
         else
             edges[k] = {false, slope > 0, -offsetAt / slope - 0.5, -offsetPer / slope};
     }
+    // For a polygon, each edge's colour from its first corner to the next, by the row's height
+    // along it.
+    struct EdgeColor
+    {
+        double perY;
+        double from[4], by[4];
+    } edgeColors[TransformRasterizer::MaxPolygonCorners];
+    for (int k = 0; k < cornerCount && cornerCount > 3; ++k)
+    {
+        const TransformRasterizer::Corner& a = c[k];
+        const TransformRasterizer::Corner& b = c[(k + 1) % cornerCount];
+        edgeColors[k].perY = b.y != a.y ? 1 / (double(b.y) - a.y) : 0;
+        for (int m = 0; m < 4; ++m)
+        {
+            edgeColors[k].from[m] = double((a.color >> (8 * m)) & 0xFF);
+            edgeColors[k].by[m] = double((b.color >> (8 * m)) & 0xFF) - edgeColors[k].from[m];
+        }
+    }
+    // Rounds to 16.16 fixed point, halves up.
+    auto fixed = [](double value)
+    {
+        double t = value * 65536 + 0.5;
+        auto i = int64_t(t);
+        return i - int64_t(double(i) > t);
+    };
+    const int64_t stepU = fixed(uPlane[0]), stepV = fixed(vPlane[0]);
     auto floorInt = [](double value)
     {
         double t = std::max(std::min(value, 1e9), -1e9);
         int i = int(t);
-        return double(i) > t ? i - 1 : i;
+        return i - int(double(i) > t);
     };
     for (int py = visible.y; py < visible.y + visible.height; ++py)
     {
@@ -352,8 +503,12 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
         // The crossings give the run's ends; only where one falls within a hair of a pixel centre
         // does the exact edge test decide.
         bool empty = false, unsure = false;
-        for (const EdgeRow& edge : edges)
+        // The outline's edges on the run's left and right, where they cross the row.
+        int leftEdge = -1, rightEdge = -1;
+        double leftCrossing = -1e30, rightCrossing = 1e30;
+        for (int k = 0; k < cornerCount; ++k)
         {
+            const EdgeRow& edge = edges[k];
             double value = edge.at + edge.per * cy;
             if (edge.level)
             {
@@ -366,9 +521,17 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
             double fraction = value - whole;
             unsure |= fraction < 1e-6 || fraction > 1 - 1e-6;
             if (edge.lowBound)
+            {
                 left = std::max(left, whole + 1);
+                if (value > leftCrossing)
+                    leftCrossing = value, leftEdge = k;
+            }
             else
+            {
                 right = std::min(right, whole + 1);
+                if (value < rightCrossing)
+                    rightCrossing = value, rightEdge = k;
+            }
         }
         if (empty)
             continue;
@@ -385,15 +548,75 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
         if (count <= 0)
             continue;
         double cx = left + 0.5;
-        auto fixed = [](double value)
-        {
-            double t = value * 65536 + 0.5;
-            auto i = int64_t(t);
-            return double(i) > t ? i - 1 : i;
-        };
-        int64_t fu = fixed(uPlane[0] * cx + uPlane[1] * cy + uPlane[2] - 0.5), stepU = fixed(uPlane[0]);
-        int64_t fv = fixed(vPlane[0] * cx + vPlane[1] * cy + vPlane[2] - 0.5), stepV = fixed(vPlane[0]);
+        int64_t fu = fixed(uPlane[0] * cx + uPlane[1] * cy + uPlane[2] - 0.5);
+        int64_t fv = fixed(vPlane[0] * cx + vPlane[1] * cy + vPlane[2] - 0.5);
         uint32_t* samples = line.data();
+        // The corners' colours along the run when they vary, in 16.16 at its first pixel and per
+        // pixel, and the tints they make over [from, to).
+        int64_t channel[4] = {}, step[4] = {};
+        if (modulate && varying)
+        {
+            if (cornerCount == 3 || leftEdge < 0 || rightEdge < 0)
+            {
+                for (int m = 0; m < 4; ++m)
+                {
+                    channel[m] = fixed(colorPlanes[m][0] * cx + colorPlanes[m][1] * cy + colorPlanes[m][2] + 0.5);
+                    step[m] = fixed(colorPlanes[m][0]);
+                }
+            }
+            else
+            {
+                // A polygon's colours go straight across each row from where its left edge
+                // crosses the row to where its right edge does, each edge's colour mixed from
+                // its two corners.
+                double tLeft = std::clamp((cy - c[leftEdge].y) * edgeColors[leftEdge].perY, 0.0, 1.0);
+                double tRight = std::clamp((cy - c[rightEdge].y) * edgeColors[rightEdge].perY, 0.0, 1.0);
+                double xLeft = leftCrossing + 0.5, xRight = rightCrossing + 0.5;
+                double perX = xRight - xLeft > 1e-6 ? 1 / (xRight - xLeft) : 0;
+                for (int m = 0; m < 4; ++m)
+                {
+                    double atLeft = edgeColors[leftEdge].from[m] + edgeColors[leftEdge].by[m] * tLeft;
+                    double atRight = edgeColors[rightEdge].from[m] + edgeColors[rightEdge].by[m] * tRight;
+                    double perPixel = (atRight - atLeft) * perX;
+                    channel[m] = fixed(atLeft + perPixel * (cx - xLeft) + 0.5);
+                    step[m] = fixed(perPixel);
+                }
+            }
+        }
+        auto makeTints = [&](int from, int to)
+        {
+            int k = from;
+#if defined(__SSE2__)
+            if (CpuFeatures::UseSse2() && drawColor == 0xFFFFFFFF)
+            {
+                // The same sums in 32-bit lanes (every one is a covered pixel's channel, so
+                // within a few units of 0..255 in 16.16), packed with the same clamping.
+                __m128i at = _mm_set_epi32(int(channel[3] + step[3] * from), int(channel[2] + step[2] * from),
+                                           int(channel[1] + step[1] * from), int(channel[0] + step[0] * from));
+                __m128i by = _mm_set_epi32(int(step[3]), int(step[2]), int(step[1]), int(step[0]));
+                for (; k < to; ++k)
+                {
+                    __m128i value = _mm_srai_epi32(at, 16);
+                    value = _mm_packs_epi32(value, value);
+                    tints[size_t(k)] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(value, value)));
+                    at = _mm_add_epi32(at, by);
+                }
+            }
+#endif
+            for (; k < to; ++k)
+            {
+                uint32_t tint = 0;
+                for (int m = 0; m < 4; ++m)
+                {
+                    uint32_t value = uint32_t(std::clamp<int64_t>((channel[m] + step[m] * k) >> 16, 0, 255));
+                    tint |= (drawColor == 0xFFFFFFFF ? value : value * ((drawColor >> (8 * m)) & 0xFF) / 255)
+                            << (8 * m);
+                }
+                tints[size_t(k)] = tint;
+            }
+        };
+        // The part of the run the sampler has already tinted.
+        int fusedFirst = 0, fusedEnd = 0;
         // A run that steps a whole texel per pixel along a texture row, from within 1/8192 of a
         // texel centre to within that of another, is the texture's row as it is: copied, or read
         // in place when nothing tints it.
@@ -442,6 +665,16 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
             for (int k = 0; k < insideFirst; ++k)
                 samples[k] = SampleClampedFixed(source, texture, fu + stepU * k, fv + stepV * k);
 #if defined(__SSE2__)
+            // An even tint is laid on the filtered samples as they are made, in their 16-bit lanes,
+            // by ModulateRow's own steps.
+            auto tintSamples = [&](__m128i lanes)
+            {
+                if (!fusedTint)
+                    return lanes;
+                __m128i x = _mm_srli_epi16(_mm_mullo_epi16(lanes, tintFirst), 8);
+                x = _mm_mullo_epi16(x, tintAlpha);
+                return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, tintOne), _mm_srli_epi16(x, 8)), 8);
+            };
             int k = insideFirst;
             int64_t u = fu + stepU * k, v = fv + stepV * k;
             auto texel = [&](int64_t tu, int64_t tv)
@@ -457,6 +690,23 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
                 int64_t av = std::clamp(v + stepV * (ahead - k) + belowV, lowV, highV);
                 _mm_prefetch(reinterpret_cast<const char*>(texel(au, av) + source.width), _MM_HINT_T0);
             }
+            bool varyingFused = modulate && varying && drawColor == 0xFFFFFFFF;
+            if (runSampler && k < insideEnd)
+            {
+                __m128i at = _mm_set_epi32(int(channel[3] + step[3] * k), int(channel[2] + step[2] * k),
+                                           int(channel[1] + step[1] * k), int(channel[0] + step[0] * k));
+                __m128i by = _mm_set_epi32(int(step[3]), int(step[2]), int(step[1]), int(step[0]));
+                MixRunSsse3(source.native, source.width, u, v, stepU, stepV, insideEnd - k, samples + k,
+                            fusedTint      ? RunTint::Even
+                            : varyingFused ? RunTint::Varying
+                                           : RunTint::None,
+                            tintFirst, tintAlpha, at, by);
+                if (fusedTint || varyingFused)
+                    fusedFirst = k, fusedEnd = insideEnd;
+                k = insideEnd;
+            }
+            else if (fusedTint)
+                fusedFirst = k, fusedEnd = insideEnd;
             for (; k + 2 <= insideEnd; k += 2)
             {
                 const uint32_t* first = texel(u, v);
@@ -469,7 +719,7 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
                     MixInsideSse2(second, second + source.width, uint32_t(u >> 9) & 0x7F, uint32_t(v >> 9) & 0x7F);
                 u += stepU;
                 v += stepV;
-                __m128i packed = _mm_packs_epi32(a, b);
+                __m128i packed = tintSamples(_mm_packs_epi32(a, b));
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(samples + k), _mm_packus_epi16(packed, packed));
             }
             for (; k < insideEnd; ++k, u += stepU, v += stepV)
@@ -477,54 +727,31 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
                 const uint32_t* first = texel(u, v);
                 __m128i a =
                     MixInsideSse2(first, first + source.width, uint32_t(u >> 9) & 0x7F, uint32_t(v >> 9) & 0x7F);
-                __m128i packed = _mm_packs_epi32(a, a);
+                __m128i packed = tintSamples(_mm_packs_epi32(a, a));
                 samples[k] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(packed, packed)));
             }
 #endif
             for (int k = insideEnd; k < count; ++k)
                 samples[k] = SampleClampedFixed(source, texture, fu + stepU * k, fv + stepV * k);
         }
-        if (modulate)
+        if (modulate && !varying)
         {
-            if (!varying)
-                ModulateRow(samples, &flatTint, 0, count);
-            else
+            if (fusedFirst > 0)
+                ModulateRow(samples, &flatTint, 0, fusedFirst);
+            if (fusedEnd < count)
+                ModulateRow(samples + fusedEnd, &flatTint, 0, count - fusedEnd);
+        }
+        else if (modulate)
+        {
+            if (fusedFirst > 0)
             {
-                int64_t channel[4], step[4];
-                for (int m = 0; m < 4; ++m)
-                {
-                    channel[m] = fixed(colorPlanes[m][0] * cx + colorPlanes[m][1] * cy + colorPlanes[m][2] + 0.5);
-                    step[m] = fixed(colorPlanes[m][0]);
-                }
-                int k = 0;
-#if defined(__SSE2__)
-                if (CpuFeatures::UseSse2() && drawColor == 0xFFFFFFFF)
-                {
-                    // The same sums in 32-bit lanes (every one is a covered pixel's channel, so
-                    // within a few units of 0..255 in 16.16), packed with the same clamping.
-                    __m128i at = _mm_set_epi32(int(channel[3]), int(channel[2]), int(channel[1]), int(channel[0]));
-                    __m128i by = _mm_set_epi32(int(step[3]), int(step[2]), int(step[1]), int(step[0]));
-                    for (; k < count; ++k)
-                    {
-                        __m128i value = _mm_srai_epi32(at, 16);
-                        value = _mm_packs_epi32(value, value);
-                        tints[size_t(k)] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(value, value)));
-                        at = _mm_add_epi32(at, by);
-                    }
-                }
-#endif
-                for (; k < count; ++k)
-                {
-                    uint32_t tint = 0;
-                    for (int m = 0; m < 4; ++m)
-                    {
-                        uint32_t value = uint32_t(std::clamp<int64_t>((channel[m] + step[m] * k) >> 16, 0, 255));
-                        tint |= (drawColor == 0xFFFFFFFF ? value : value * ((drawColor >> (8 * m)) & 0xFF) / 255)
-                                << (8 * m);
-                    }
-                    tints[size_t(k)] = tint;
-                }
-                ModulateRow(samples, tints.data(), 1, count);
+                makeTints(0, fusedFirst);
+                ModulateRow(samples, tints.data(), 1, fusedFirst);
+            }
+            if (fusedEnd < count)
+            {
+                makeTints(fusedEnd, count);
+                ModulateRow(samples + fusedEnd, tints.data() + fusedEnd, 1, count - fusedEnd);
             }
         }
         const uint32_t* out = straightRow && !modulate ? straightRow : samples;
@@ -542,6 +769,93 @@ void FilteredTriangle(const PixelTarget& target, const SourcePixels& source, con
                                                decltype(writer)::PutNative(dst[k], out[k], sat);
                                    });
     }
+}
+
+// The corners of a fan of triangles that starts at list[0] and lies on one convex polygon with one
+// texture mapping: each further triangle shares the fan's first corner and the previous triangle's
+// last edge, turns the same way, keeps the outline convex, and places its new corner where the
+// first triangle's texture plane puts it (within 1/64 texel). The count of triangles taken; at
+// least one.
+int GatherFan(const TriVertex (*list)[3], int count, float tx, float ty, float width, float height,
+              TransformRasterizer::Corner out[], int& cornerCount)
+{
+    auto corner = [&](const TriVertex& v) -> TransformRasterizer::Corner {
+        return {v.x + tx, v.y + ty, v.u * width, v.v * height, v.color};
+    };
+    for (int k = 0; k < 3; ++k)
+        out[k] = corner(list[0][k]);
+    cornerCount = 3;
+    double x0 = out[0].x, y0 = out[0].y, x1 = out[1].x, y1 = out[1].y, x2 = out[2].x, y2 = out[2].y;
+    double area = Edge(x0, y0, x1, y1, x2, y2);
+    if (std::fabs(area) < 1e-6)
+        return 1;
+    double sign = area > 0 ? 1.0 : -1.0;
+    auto planeAt = [&](double a0, double a1, double a2, double x, double y)
+    {
+        double ax = ((y1 - y2) * a0 + (y2 - y0) * a1 + (y0 - y1) * a2) / area;
+        double ay = ((x2 - x1) * a0 + (x0 - x2) * a1 + (x1 - x0) * a2) / area;
+        return a0 + ax * (x - x0) + ay * (y - y0);
+    };
+    auto same = [](const TriVertex& a, const TriVertex& b)
+    { return a.x == b.x && a.y == b.y && a.u == b.u && a.v == b.v && a.color == b.color; };
+    auto turn = [&](const TransformRasterizer::Corner& a, const TransformRasterizer::Corner& b,
+                    const TransformRasterizer::Corner& c) { return Edge(a.x, a.y, b.x, b.y, c.x, c.y) * sign; };
+    int taken = 1;
+    while (taken < count && cornerCount < TransformRasterizer::MaxPolygonCorners)
+    {
+        const TriVertex* next = list[taken];
+        if (!same(next[0], list[0][0]) || !same(next[1], list[taken - 1][2]))
+            break;
+        TransformRasterizer::Corner added = corner(next[2]);
+        const TransformRasterizer::Corner& last = out[cornerCount - 1];
+        const TransformRasterizer::Corner& beforeLast = out[cornerCount - 2];
+        if (turn(out[0], last, added) <= 1e-6 || turn(beforeLast, last, added) < 0 || turn(last, added, out[0]) < 0 ||
+            turn(added, out[0], out[1]) < 0)
+            break;
+        bool agrees = std::fabs(planeAt(out[0].u, out[1].u, out[2].u, added.x, added.y) - added.u) <= 1.0 / 64 &&
+                      std::fabs(planeAt(out[0].v, out[1].v, out[2].v, added.x, added.y) - added.v) <= 1.0 / 64;
+        if (!agrees)
+            break;
+        out[cornerCount++] = added;
+        ++taken;
+    }
+    return taken;
+}
+
+// FilteredPolygon over the visible part of a convex polygon, its corners turning one way.
+void DrawFilteredPolygon(const PixelTarget& target, const SourcePixels& source,
+                         const TransformRasterizer::Corner corners[], int cornerCount, const Rect& clipRect,
+                         const Color& color, int drawMode)
+{
+    Rect texture(0, 0, source.width, source.height);
+    if (texture.IsEmpty() || !source.native)
+        return;
+    double minX = 1e30, maxX = -1e30, minY = 1e30, maxY = -1e30;
+    for (int k = 0; k < cornerCount; ++k)
+    {
+        minX = std::min(minX, double(corners[k].x));
+        maxX = std::max(maxX, double(corners[k].x));
+        minY = std::min(minY, double(corners[k].y));
+        maxY = std::max(maxY, double(corners[k].y));
+    }
+    Rect bounds(int(std::floor(minX)), int(std::floor(minY)), 0, 0);
+    bounds.width = int(std::ceil(maxX)) - bounds.x + 1;
+    bounds.height = int(std::ceil(maxY)) - bounds.y + 1;
+    Rect visible = bounds.Intersection(clipRect).Intersection(Rect(0, 0, target.width, target.height));
+    if (visible.IsEmpty())
+        return;
+    double sign =
+        Edge(corners[0].x, corners[0].y, corners[1].x, corners[1].y, corners[2].x, corners[2].y) > 0 ? 1.0 : -1.0;
+    bool topLeft[TransformRasterizer::MaxPolygonCorners];
+    for (int k = 0; k < cornerCount; ++k)
+    {
+        const TransformRasterizer::Corner& a = corners[k];
+        const TransformRasterizer::Corner& b = corners[(k + 1) % cornerCount];
+        double ex = (double(b.x) - a.x) * sign, ey = (double(b.y) - a.y) * sign;
+        topLeft[k] = (ey == 0 && ex < 0) || ey > 0;
+    }
+    FilteredPolygon(target, source, corners, cornerCount, texture, visible, sign, topLeft, ColorToARGB(color),
+                    drawMode);
 }
 
 } // namespace
@@ -683,8 +997,8 @@ void TransformRasterizer::Triangle(const PixelTarget& target, const SourcePixels
     bool topLeft2 = isTopLeft(x0, y0, x1, y1);
     if (blend)
     {
-        const bool topLeft[3] = {topLeft0, topLeft1, topLeft2};
-        FilteredTriangle(target, source, corners, texture, visible, sign, topLeft, drawColor, drawMode);
+        const bool topLeft[3] = {topLeft2, topLeft0, topLeft1};
+        FilteredPolygon(target, source, corners, 3, texture, visible, sign, topLeft, drawColor, drawMode);
         return;
     }
     const uint8_t* sat = SaturationTable::Get().Data();
@@ -772,6 +1086,24 @@ void TransformRasterizer::Triangles(const PixelTarget& target, const SourcePixel
                                     int drawMode, float tx, float ty, bool blend)
 {
     Rect whole(0, 0, source.width, source.height);
+    if (blend)
+    {
+        // Filtered fans are drawn a whole polygon at a time: a long thin fan costs one pass over its
+        // rows instead of one per triangle.
+        Corner corners[MaxPolygonCorners];
+        int cornerCount = 0;
+        for (int i = 0; i < count;)
+        {
+            int taken = GatherFan(vertices + i, count - i, tx, ty, float(source.width), float(source.height), corners,
+                                  cornerCount);
+            if (taken == 1)
+                Triangle(target, source, corners, whole, clipRect, color, drawMode, blend);
+            else
+                DrawFilteredPolygon(target, source, corners, cornerCount, clipRect, color, drawMode);
+            i += taken;
+        }
+        return;
+    }
     for (int i = 0; i < count; ++i)
     {
         Corner corners[3];

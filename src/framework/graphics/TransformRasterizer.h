@@ -20,7 +20,11 @@ struct TriVertex;
 // or, with blend, filters bilinearly (clamped to the source rectangle, 7-bit weights); pixel
 // centres decide coverage, and each row is cut to the columns the three edges can admit. The
 // filtered form works a run of a row at a time, stepping the texture position and the corners'
-// colours across it, with vector forms that give the plain loops' pixels exactly.
+// colours across it, with vector forms that give the plain loops' pixels exactly. A filtered list
+// draws each fan of triangles that splits one convex polygon from its first corner, under one
+// texture mapping, as that polygon in one pass over its rows; its colours go straight across each
+// row from the outline's left edge to its right one (a long thin fan of two triangles costs half
+// as many row passes).
 class TransformRasterizer
 {
 public:
@@ -32,6 +36,9 @@ public:
     static void Triangles(const PixelTarget& target, const SourcePixels& source, const TriVertex (*vertices)[3],
                           int count, const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
                           bool blend);
+
+    // The most corners of a fan drawn as one polygon.
+    static constexpr int MaxPolygonCorners = 8;
 
     // A corner of a triangle in destination pixels with texture position in source pixels.
     struct Corner
