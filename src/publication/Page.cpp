@@ -243,7 +243,6 @@ void Page::OnStickerButton(int id)
         PageAction();
         return;
     }
-    returnPage = currentPage <= 1 ? 1 : currentPage;
     FlipToPage(target);
 }
 
@@ -790,12 +789,38 @@ void Page::FillFlipFaces(int from, int target, int limit)
         // The pages riffling past: the open ones, the page turned first always.
         if (page != from && !app.content.pages[size_t(page)].open)
             continue;
-        flipFaces.push_back(FaceOf(page));
+        flipFaces.push_back(TurningFaceOf(page));
         flipFacePages.push_back(page);
     }
-    flipFaces.push_back(FaceOf(target));
+    flipFaces.push_back(TurningFaceOf(target));
     flipFacePages.push_back(target);
     flipFaceCount = int(flipFaces.size()) - 1;
+}
+
+DDImage* Page::TurningFaceOf(int pageIndex)
+{
+    DDImage* face = FaceOf(pageIndex);
+    const int k = SetSlotOf(pageIndex);
+    if (face == nullptr || k < 1 || stampPending || app.content.pages[size_t(pageIndex)].done ||
+        stickerFronts[size_t(k - 1)] == nullptr || face->GetBits() == nullptr)
+        return face;
+    // The sticker of a page of the current set turns with its page: it is laid on a copy of the
+    // face once, so the turning sheet is drawn in one pass.
+    StickeredFace& baked = stickeredFaces[size_t(k - 1)];
+    if (baked.image == nullptr || baked.page != pageIndex || baked.source != face ||
+        baked.sourceChanges != face->GetBitsChangedCount())
+    {
+        if (baked.image == nullptr)
+            baked.image = std::make_unique<DDImage>();
+        baked.image->SetBits(face->GetBits(), face->GetWidth(), face->GetHeight(), false);
+        Graphics graphics(baked.image.get());
+        graphics.DrawImage(stickerFronts[size_t(k - 1)].get(), 0, 0);
+        baked.image->CommitBits();
+        baked.page = pageIndex;
+        baked.source = face;
+        baked.sourceChanges = face->GetBitsChangedCount();
+    }
+    return baked.image.get();
 }
 
 void Page::FlipToPage(int target)

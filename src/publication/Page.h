@@ -207,10 +207,8 @@ public:
     std::unique_ptr<ButtonWidget> exitButton;
     std::array<std::unique_ptr<ButtonWidget>, 3> stickerButtons;
 
-    // The sticker pictures laid on the turning faces, 767 x 588 each: front and back of
-    // stickers 1..3.
+    // The stickers 1..3 as they lie on their pages, 767 x 588 each: laid on the faces that turn.
     std::array<std::unique_ptr<MemoryImage>, 3> stickerFronts;
-    std::array<std::unique_ptr<MemoryImage>, 3> stickerBacks;
     // The screen's copy of the contents face, shown while that page turns: the contents note
     // is stamped onto it when a bonus has been taken and after a light redraw.
     std::unique_ptr<DDImage> contentsFaceCopy;
@@ -234,6 +232,8 @@ private:
     void StartCornerFlip(int direction, int x);
     void FillFlipFaces(int from, int target, int limit);
     DDImage* FaceOf(int pageIndex);
+    // The face as it turns: with its sticker when the page is one of the current set's.
+    DDImage* TurningFaceOf(int pageIndex);
     int NextOpenPage(int from, int direction) const;
     int LastOpenPage() const;
     void ReplayQueuedClick();
@@ -294,6 +294,16 @@ private:
     void PaintContentsDecorations(Graphics& graphics);
     void PaintReplayStamp(Graphics& graphics);
     void PaintOwnButton(Graphics& graphics, ButtonWidget* button);
+
+    // The faces of the current set's pages with their stickers laid on, one per sticker.
+    struct StickeredFace
+    {
+        std::unique_ptr<DDImage> image;
+        int page = -1;
+        const DDImage* source = nullptr;
+        int sourceChanges = -1;
+    };
+    std::array<StickeredFace, 3> stickeredFaces;
 
     // The turning sheets (PagePaint.cpp): one curl per face of the flip stack.
     PageCurl curl;

@@ -562,8 +562,8 @@ void Page::PaintTurningPage(Graphics& graphics)
     else
         bonusUnderPage = -1; // a pick may be taken before the next hold
 
-    // Deeper sheets trail the top one and lie hidden under it beyond the third.
-    const int deepest = std::min(faceCount - 1, 2);
+    // Deeper sheets trail the top one; beyond the second they lie hidden under it.
+    const int deepest = std::min(faceCount - 1, 1);
     for (int depth = deepest; depth >= 0; --depth)
     {
         double sheetEdge = std::clamp(e + trail * depth * pages.PageDT, 0.0, 1.0);
@@ -571,13 +571,8 @@ void Page::PaintTurningPage(Graphics& graphics)
         Image* under = depth == deepest ? flipFaces[size_t(depth + 1)] : nullptr;
         if (depth == 0 && heldUnder != nullptr)
             under = heldUnder;
+        // The faces of the set's pages carry their stickers already (Page::TurningFaceOf).
         curl.Draw(graphics, flipFaces[size_t(depth)], flipFaces[size_t(depth + 1)], under);
-        if (stampPending || size_t(depth) >= flipFacePages.size())
-            continue;
-        int pageIndex = flipFacePages[size_t(depth)];
-        int k = SetSlotOf(pageIndex);
-        if (k >= 1 && k <= 3 && ContentModel::IsPage(pageIndex) && !app.content.pages[size_t(pageIndex)].done)
-            curl.DrawOnSheet(graphics, stickerFronts[size_t(k - 1)].get(), stickerBacks[size_t(k - 1)].get());
     }
 }
 
@@ -618,22 +613,11 @@ void Page::MakeStickerSheets()
     {
         const StickerKeys keys = StickerKeysOf(config, k);
         auto& front = stickerFronts[size_t(k - 1)];
-        auto& back = stickerBacks[size_t(k - 1)];
         prepare(front);
-        prepare(back);
-        {
-            Graphics graphics(front.get());
-            graphics.DrawImage(StickerRight(k), keys.rx - boardX, keys.y - boardY);
-            graphics.DrawImage(IconRight(k), keys.irx - boardX, keys.iy - boardY);
-        }
-        {
-            Graphics graphics(back.get());
-            DrawStickerTab(graphics, StickerLeft(k), keys.lx - boardX, kPageTextHeight,
-                           kPageTextHeight - keys.y + boardY);
-            graphics.DrawImage(IconLeft(k), keys.ilx - boardX, keys.iy - boardY);
-        }
+        Graphics graphics(front.get());
+        graphics.DrawImage(StickerRight(k), keys.rx - boardX, keys.y - boardY);
+        graphics.DrawImage(IconRight(k), keys.irx - boardX, keys.iy - boardY);
         front->CommitBits();
-        back->CommitBits();
     }
 }
 

@@ -218,7 +218,7 @@ void Page::ReturnToPublication()
     {
         if (stampPending)
             StartNameStamp();
-        else
+        else if (!Flipping())
             FlipToPage(returnPage);
     }
 }

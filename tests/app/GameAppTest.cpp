@@ -430,8 +430,7 @@ TEST_F(GameAppTest, ChangeSetOpensTheNextSetAndDrawsBonusPicks)
     app->currentSet = -1;
     app->ChangeSet(false);
     std::string log = folder.ReadFile("log.txt");
-    EXPECT_NE(log.find("Trying to change set\r\nSets changed\r\nTrying to change set\r\nSets changed\r\n"),
-              std::string::npos);
+    EXPECT_NE(log.find("Trying to change set\r\nPlayScene newtri\r\nSets changed\r\n"), std::string::npos);
     EXPECT_NE(log.find("Trying to change set\r\n  Sets changing failed!\r\n"), std::string::npos);
 }
 
