@@ -392,12 +392,16 @@ void Page::PaintAtRest(Graphics& graphics)
     const bool playable = !flipping && PlayablePage(currentPage);
     if (!playable)
         PaintOwnButton(graphics, actionButton.get());
+    // Beyond the contents the note is stuck under the page, its tab showing at the edge (as on the
+    // board); on the contents page it lies on top while it peels away.
+    const bool noteOverTurn = currentPage == 0 || (currentPage == 1 && flipDirection == 1);
+    if (currentPage >= 2 && !(flipping && noteOverTurn))
+        PaintContentsNote(graphics);
     if (!flipping)
         graphics.DrawImage(RestingFace(app, currentPage), app.config.common.BoardX, app.config.common.BoardY);
     if (playable)
         PaintOwnButton(graphics, actionButton.get());
-    const bool noteOverTurn = currentPage == 0 || (currentPage == 1 && flipDirection == 1);
-    if (currentPage >= 1 && !(flipping && noteOverTurn))
+    if (currentPage == 1 && !(flipping && noteOverTurn))
         PaintContentsNote(graphics);
     PaintBonusPop(graphics);
     PaintStickerOfPageShown(graphics);

@@ -170,6 +170,7 @@ void Page::StepTab(float step)
         tabX -= float(step * pages.ArrDX);
         if (tabX <= float(pages.ArrdX) || pages.ArrDX <= 0)
         {
+            tabX = float(pages.ArrdX);
             actionButton->MoveTo(pages.ArrdX, actionButton->y);
             actionButton->buttonImage = IMAGE_404;
             openGate = 0;
@@ -180,7 +181,8 @@ void Page::StepTab(float step)
     }
     if (openGate == +1)
     {
-        tabX += float(step * pages.ArrBX);
+        // The tab waits at home until the notes and the blur are away too.
+        tabX = std::min(tabX + float(step * pages.ArrBX), float(pages.ArrUX));
         if (pages.ArrBX <= 0)
             tabX = float(pages.ArrUX);
         if (tabX >= float(pages.ArrUX) && listSlide == 1 && blur == 1)
@@ -191,7 +193,7 @@ void Page::StepTab(float step)
             ReturnToPublication();
         }
         else
-            actionButton->MoveTo(int(std::min(tabX, float(pages.ArrUX))), actionButton->y);
+            actionButton->MoveTo(int(tabX), actionButton->y);
         return;
     }
     actionButton->MoveTo(int(tabX), actionButton->y);

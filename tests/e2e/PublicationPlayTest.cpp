@@ -243,6 +243,8 @@ TEST_F(PublicationPlay, APageIsPlayedToTheEndStampedAndRecorded)
     game.Screenshot("e2e/stamped-page-turning.png");
     ASSERT_TRUE(WaitAtRest());
     EXPECT_EQ(Screen().currentPage, kFirstGamePage);
+    game.Step(2);
+    EXPECT_EQ(Screen().actionButton->x, App().config.pages.ArrUX) << "the tab is back in its place";
     game.Screenshot("e2e/stamped-page.png");
     EXPECT_TRUE(game.MessageBoxes().empty());
 }
