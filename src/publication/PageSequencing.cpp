@@ -147,6 +147,10 @@ void Page::LeavePage()
             for (int i = 0; i < kMaxPictureItems; ++i)
                 record.itemFound[size_t(i)] = i < count ? double(app.content.pictureItems[size_t(i)].found) : 0.0;
         }
+        // The page's pictures are let go until it is entered again.
+        const int count = std::clamp(app.content.pictureItemCount, 0, kMaxPictureItems);
+        for (int i = 0; i < count; ++i)
+            app.content.pictureItems[size_t(i)].image.reset();
         app.content.pictureItemCount = 0;
         for (auto& button : stickerButtons)
             if (button != nullptr)
