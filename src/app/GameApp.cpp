@@ -15,6 +15,7 @@
 #include "publication/Cover.h"
 #include "publication/Page.h"
 #include "publication/Tutorial.h"
+#include "scenes/UCD.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -81,6 +82,8 @@ GameApp::~GameApp()
     cover.reset();
     remove(tutorial.get());
     tutorial.reset();
+    remove(scenePlayer.get());
+    scenePlayer.reset();
     remove(pageScreen.get());
     pageScreen.reset();
     resourceManager->UnloadGroup("Common");
@@ -171,15 +174,17 @@ void GameApp::LoadingThreadCompleted()
     widgetManager->SetFocusWidget(pageScreen.get());
     tutorial = std::make_unique<Tutorial>(*this);
     widgetManager->AddChild(tutorial.get());
-    // TODO(scenes): scenePlayer, added last.
+    scenePlayer = std::make_unique<UCD>(*this);
+    widgetManager->AddChild(scenePlayer.get());
     // TODO(minigames): hand the dir of every "MGLast" page to mgLast and draw its notes onto the
     // faces of the pages whose note is prepared but not stamped.
     ChangeSet(false);
-    // TODO(scenes): scenePlayer flag on and mode 4.
     pageScreen->TickRules(0.01f);
+    // The intro tune follows the intro scene, or starts at once without one.
+    scenePlayer->musicAfterScene = 1;
+    scenePlayer->restoreMusic = true;
     PlayScene("intro");
-    // The intro tune, until the intro scene starts it itself.
-    if (MusicInterface* music = GetMusicInterface())
+    if (MusicInterface* music = GetMusicInterface(); music != nullptr && !scenePlayer->shown)
         music->PlayMusic(1);
     pageScreen->started = true;
     Log("Widgets created");

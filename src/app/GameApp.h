@@ -19,6 +19,7 @@ class Cover;
 class Page;
 class ResourceManager;
 class Tutorial;
+class UCD;
 class XMLParser;
 struct SaveData;
 
@@ -72,16 +73,16 @@ public:
     // Null when the page has no done face.
     DDImage* DoneFaceForDrawing(int row);
 
-    // The scene player's side of the game, as the screens call it. Until the scene player
-    // exists, PlayScene logs the event and returns at once, the state stays empty (no scene
-    // running) and ResumeFromPlaytime does nothing; the scene player's issue answers all three.
+    // The scene player's side of the game, as the screens call it: PlayScene logs the event and
+    // has the scene player play it; SceneState is the player's state (empty: no scene running);
+    // ResumeFromPlaytime lets a scene waiting for the game go on.
     virtual void PlayScene(const std::string& event);
     // What the scene player's "done" event does besides its scene: for a page completed the first
     // time, the publication stamps the player's name on it on the way back (at once, without a
     // camera path of the page's own).
     void PrepareNameStamp();
-    virtual std::string SceneState() const { return {}; }
-    virtual void ResumeFromPlaytime() {}
+    virtual std::string SceneState() const;
+    virtual void ResumeFromPlaytime();
 
     // The publication's printed faces that change with progress (GameAppContents.cpp). Each
     // draws onto the page faces already rendered and does nothing without them; a missing font
@@ -163,7 +164,7 @@ public:
     std::unique_ptr<DDImage> logoA;
     bool logosAvailable = false;
     // The screens, created in LoadingThreadCompleted and removed by the destructor; null before.
-    // TODO(minigames): mg1 .. mg6, mg8, mg9, mgLast. TODO(scenes): scenePlayer.
+    // TODO(minigames): mg1 .. mg6, mg8, mg9, mgLast.
     std::unique_ptr<Board> board;
     // The inactivity veil over everything, hidden while the game is active.
     std::unique_ptr<Cover> cover;
@@ -171,6 +172,8 @@ public:
     std::unique_ptr<Page> pageScreen;
     // The erase tutorial, shown over the first hidden-object page of a new player.
     std::unique_ptr<Tutorial> tutorial;
+    // The scene player over everything, shown while a scene plays.
+    std::unique_ptr<UCD> scenePlayer;
 
     // Whether the player still gets the erase tutorial: the tutorial option is on and they have
     // not entered a hidden-object page yet (firstPagePending).

@@ -1,5 +1,6 @@
 #include "app/GameApp.h"
 #include "publication/Page.h"
+#include "scenes/UCD.h"
 
 namespace Vesk
 {
@@ -7,10 +8,21 @@ namespace Vesk
 void GameApp::PlayScene(const std::string& event)
 {
     Log("PlayScene " + event);
-    // TODO(scenes): the scene player plays the event; until it exists only the "done" event's
-    // effect on the publication takes place.
-    if (event == "done")
+    if (scenePlayer != nullptr)
+        scenePlayer->PlayScene(event);
+    else if (event == "done")
         PrepareNameStamp();
+}
+
+std::string GameApp::SceneState() const
+{
+    return scenePlayer != nullptr ? scenePlayer->state : std::string();
+}
+
+void GameApp::ResumeFromPlaytime()
+{
+    if (scenePlayer != nullptr)
+        scenePlayer->ResumeFromPlaytime();
 }
 
 void GameApp::PrepareNameStamp()

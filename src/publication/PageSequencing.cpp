@@ -9,6 +9,7 @@
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "publication/Page.h"
+#include "scenes/UCD.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,7 +113,12 @@ void Page::EnterPage()
         return;
     }
     ChangeTunes(2);
-    // TODO(scenes): the scene player's musicAfterScene = 2 and its restoreMusic flag.
+    // Hidden-object and single-name pages alike: a scene over the page gives its tune back.
+    if (app.scenePlayer != nullptr)
+    {
+        app.scenePlayer->musicAfterScene = 2;
+        app.scenePlayer->restoreMusic = true;
+    }
     app.board->StartPage(record.timeLimit, single);
     if (app.board->completed || app.board->slotCount <= 0)
     {

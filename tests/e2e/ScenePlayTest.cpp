@@ -1,0 +1,156 @@
+// Scenes played over the built game: scripts written beside main.pak, played through the game
+// application, watched on screen and answered with the pointer.
+#include "app/GameApp.h"
+#include "board/Board.h"
+#include "publication/Page.h"
+#include "scenes/UCD.h"
+#include "support/GameDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace Vesk
+{
+namespace
+{
+
+using TestSupport::GameDriver;
+
+// Pictures of the built game that stand in for character and button art.
+constexpr const char* kCharacterArt = "images/interface/but_play";
+
+class ScenePlay : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(game.Launch());
+        ASSERT_NE(game.Game().scenePlayer, nullptr);
+    }
+
+    UCD& Player() { return *game.Game().scenePlayer; }
+
+    void Play(const std::string& name, const std::string& script)
+    {
+        game.Driver().Folder().WriteFile("scenes/" + name, script);
+        game.Game().PlayScene("scenes/" + name);
+    }
+
+    bool WaitForState(const std::string& state)
+    {
+        return game.WaitUntil([&] { return Player().state == state; }, 2000, "the scene reaches " + state);
+    }
+
+    std::string Text(int character) { return Player().characters.at(size_t(character)).text; }
+
+    void ClickButton(int index)
+    {
+        const UCD::SceneButton& button = Player().buttons.at(size_t(index));
+        game.Click(button.x + button.width / 2, button.y + button.height / 2);
+    }
+
+    GameDriver game;
+};
+
+TEST_F(ScenePlay, ACharacterSlidesInAndSpeaksUntilClicked)
+{
+    Play("speak.scr", std::string("[char ann ") + kCharacterArt +
+                          " 300 200 20]\n[frame 100 450 600][color 255 255 0]\n[in ann]Hello there.[wait]\nBye.");
+    ASSERT_TRUE(Player().shown);
+    ASSERT_TRUE(WaitForState("Waiting"));
+    const UCD::Character& ann = Player().characters.at(0);
+    EXPECT_EQ(ann.x, 300);
+    EXPECT_EQ(ann.text, "Hello there.");
+    EXPECT_TRUE(game.Screenshot("e2e/scene-character.png"));
+    game.Click(400, 300);
+    ASSERT_TRUE(game.WaitUntil([&] { return !Player().Playing(); }, 500, "the scene ends"));
+    EXPECT_FALSE(Player().shown);
+    EXPECT_TRUE(game.MessageBoxes().empty());
+}
+
+TEST_F(ScenePlay, TypingPausesAndClicksShowTheRestAtOnce)
+{
+    Play("pause.scr", std::string("[char ann ") + kCharacterArt + " 300 200 0][pause 500]x[wait]A long line[wait]");
+    game.Step(40);
+    EXPECT_EQ(Text(0), "");
+    ASSERT_TRUE(WaitForState("Waiting"));
+    EXPECT_EQ(Text(0), "x");
+    game.Click(400, 300);
+    game.Step(2);
+    // Typing one letter per 40 ms, until a click shows the rest.
+    EXPECT_LT(Text(0).size(), std::string("xA long line").size());
+    game.Click(400, 300);
+    EXPECT_EQ(Text(0), "xA long line");
+}
+
+TEST_F(ScenePlay, TheAnswerToAChoiceChangesWhatFollows)
+{
+    Play("choice.scr", std::string("[char ann ") + kCharacterArt +
+                           " 300 200 0][typing 0]Pick one.\n[btn images/interface/but_exit 100 100 left]"
+                           "[btn images/interface/but_options 500 100 right][ask][new]\n"
+                           "[if left]Went left.[endif][if right]Went right.[endif][wait]");
+    ASSERT_TRUE(WaitForState("Asking"));
+    ASSERT_EQ(Player().buttons.size(), 2u);
+    ClickButton(1);
+    ASSERT_TRUE(WaitForState("Waiting"));
+    EXPECT_EQ(Player().reader.answer, "right");
+    EXPECT_EQ(Text(0), "Went right.");
+    EXPECT_TRUE(Player().buttons.empty());
+}
+
+TEST_F(ScenePlay, SkipEndsTheSceneFromAnyState)
+{
+    Play("skip.scr", std::string("[char ann ") + kCharacterArt +
+                         " 300 200 0][btn images/interface/but_exit 100 100 skip][in ann][pause 100000]Never.");
+    ASSERT_TRUE(WaitForState("Pause"));
+    ClickButton(0);
+    ASSERT_TRUE(game.WaitUntil([&] { return !Player().Playing(); }, 10, "the scene is skipped"));
+    EXPECT_FALSE(Player().shown);
+    EXPECT_TRUE(Player().buttons.empty());
+    EXPECT_EQ(Text(0), "");
+    EXPECT_GE(Player().characters.at(0).x, 800);
+}
+
+TEST_F(ScenePlay, PressesInThePassThroughRectangleReachTheScreenBelow)
+{
+    game.Game().pageScreen->SetShown(false);
+    Play("window.scr", "[window 100 100 700 500][wait]");
+    ASSERT_TRUE(WaitForState("Waiting"));
+    game.Game().board->pressX = -1;
+    game.Click(400, 300);
+    EXPECT_EQ(game.Game().board->pressX, 400);
+    EXPECT_EQ(Player().state, "Waiting");
+    // Outside it the click is the scene's.
+    game.Click(50, 50);
+    EXPECT_TRUE(game.WaitUntil([&] { return !Player().Playing(); }, 10, "the scene ends"));
+}
+
+TEST_F(ScenePlay, AMissingScriptLeavesNothingOnScreen)
+{
+    game.Game().PlayScene("scenes/none.scr");
+    EXPECT_FALSE(Player().shown);
+    game.Step();
+    EXPECT_FALSE(Player().Playing());
+    EXPECT_FALSE(Player().shown);
+    EXPECT_TRUE(game.MessageBoxes().empty());
+}
+
+TEST_F(ScenePlay, AFadeWhitensTheScreenAndALoopOfCommandsDoesNotHangTheGame)
+{
+    auto brightness = [](uint32_t pixel) { return ((pixel >> 16) & 255) + ((pixel >> 8) & 255) + (pixel & 255); };
+    Play("fade.scr", "[FTW 200][pause 100000]");
+    game.Step(10);
+    const uint32_t halfway = brightness(game.ScreenPixel(400, 300));
+    game.Step(20);
+    EXPECT_TRUE(game.Screenshot("e2e/scene-fade.png"));
+    EXPECT_EQ(brightness(game.ScreenPixel(400, 300)), 3u * 255u);
+    EXPECT_LT(halfway, 3u * 255u);
+
+    Play("loop.scr", "[a][goto a]");
+    game.Step(3);
+    EXPECT_EQ(Player().state, "Reading");
+}
+
+} // namespace
+} // namespace Vesk
