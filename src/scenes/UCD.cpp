@@ -192,6 +192,17 @@ void UCD::ResumeFromPlaytime()
         state = savedState;
 }
 
+void UCD::Skip()
+{
+    if (!Playing())
+        return;
+    for (Character& character : characters)
+        character.x = kScreenWidth;
+    if (SoundManager* sounds = app.GetSoundManager())
+        sounds->StopAllSounds();
+    state = kDone;
+}
+
 // --- Update ---------------------------------------------------------------------------------
 
 void UCD::Tick()
@@ -824,12 +835,8 @@ void UCD::OnRelease(int x, int y, int clickCode)
     if (pressed != nullptr && pressed->name == "skip")
     {
         app.PlaySample(SOUND_CLICK);
-        for (Character& character : characters)
-            character.x = kScreenWidth;
-        if (SoundManager* sounds = app.GetSoundManager())
-            sounds->StopAllSounds();
         pressed->name.clear();
-        state = kDone;
+        Skip();
     }
     else if (state == kAsking)
     {

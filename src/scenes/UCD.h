@@ -121,6 +121,9 @@ public:
     // nothing on screen: the player is "Done" and idle at the next update.
     void PlayScene(const std::string& event);
     void ResumeFromPlaytime();
+    // Ends the scene from any state as its skip button does (without the click): the characters
+    // leave, the scene's sounds stop and the scene is done at the next update.
+    void Skip();
     // A scene is on (not idle).
     bool Playing() const { return !state.empty(); }
 

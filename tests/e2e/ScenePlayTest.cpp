@@ -27,6 +27,10 @@ protected:
     {
         ASSERT_TRUE(game.Launch());
         ASSERT_NE(game.Game().scenePlayer, nullptr);
+        game.Game().playScenes = true;
+        // The intro was skipped when the game started: the player is idle.
+        game.Step();
+        ASSERT_FALSE(Player().Playing());
     }
 
     UCD& Player() { return *game.Game().scenePlayer; }

@@ -1,6 +1,7 @@
 #include "support/TestGameApp.h"
 
 #include "framework/resources/ResourceManager.h"
+#include "scenes/UCD.h"
 #include "support/FakeResourceLoader.h"
 
 #include <cstdlib>
@@ -31,6 +32,13 @@ void TestGameApp::LoadingThreadCompleted()
     GameApp::LoadingThreadCompleted();
     if (stopWhenStarted)
         Shutdown();
+}
+
+void TestGameApp::PlayScene(const std::string& event)
+{
+    GameApp::PlayScene(event);
+    if (!playScenes && scenePlayer != nullptr)
+        scenePlayer->Skip();
 }
 
 bool TestGameApp::OpenURL(const std::string& url, bool shutdownAfter)

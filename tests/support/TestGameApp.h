@@ -29,6 +29,9 @@ public:
     bool ChangeDirHook(const std::string& folder) override { return true; }
     bool OpenURL(const std::string& url, bool shutdownAfter) override;
     void LoadingThreadCompleted() override;
+    // Asks the scene player as the game does; unless playScenes, the scene is skipped at once
+    // (as its skip button would), so that tests of other screens are not held up by the story.
+    void PlayScene(const std::string& event) override;
 
     // Replaces the music interface, as Init would create it.
     void UseMusicInterface(std::unique_ptr<MusicInterface> music) { musicInterface = std::move(music); }
@@ -38,6 +41,7 @@ public:
     // The exit codes asked for, in order.
     std::vector<int> exitCodes;
     bool stopWhenStarted = true;
+    bool playScenes = false;
     // The resource manager's fake loader (owned by the manager); null with real resources.
     FakeResourceLoader* resourceLoader = nullptr;
 
