@@ -156,5 +156,38 @@ TEST_F(ScenePlay, AFadeWhitensTheScreenAndALoopOfCommandsDoesNotHangTheGame)
     EXPECT_EQ(Player().state, "Reading");
 }
 
+// The shipped intro, answered "yes" at its question and clicked through, plays to its end with no
+// scene error.
+TEST_F(ScenePlay, TheShippedIntroPlaysThroughWithoutSceneErrors)
+{
+    game.Game().introPending = true;
+    game.Game().PlayScene("intro");
+    bool screenshotTaken = false;
+    for (int update = 0; update < 5000 && Player().Playing(); ++update)
+    {
+        if (Player().state == "Waiting" && !screenshotTaken)
+        {
+            game.Step();
+            screenshotTaken = game.Screenshot("e2e/scene-intro.png");
+        }
+        // Clicks make the text appear at once and go on after each wait.
+        if (Player().state == "Waiting" || Player().state == "WaitPause" || Player().state == "Reading")
+            game.Click(400, 590);
+        else if (Player().state == "Asking")
+        {
+            const int yes = Player().FindButton("yes");
+            ASSERT_GE(yes, 0);
+            ClickButton(yes);
+        }
+        else
+            game.Step();
+    }
+    EXPECT_FALSE(Player().Playing());
+    EXPECT_EQ(Player().reader.answer, "yes");
+    EXPECT_TRUE(screenshotTaken);
+    for (const auto& box : game.MessageBoxes())
+        ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
 } // namespace
 } // namespace Vesk
