@@ -42,18 +42,7 @@ constexpr int kKeyF5 = 116;
 int AlphaAt(Image* image, int x, int y)
 {
     auto* memory = dynamic_cast<MemoryImage*>(image);
-    if (memory == nullptr || x < 0 || y < 0 || x >= memory->GetWidth() || y >= memory->GetHeight())
-        return 0;
-    size_t at = size_t(y) * size_t(memory->GetWidth()) + size_t(x);
-    // A palettized picture is read through its palette and stays palettized.
-    if (memory->IsPalettized())
-    {
-        const auto& indices = memory->GetColorIndices();
-        const auto& palette = memory->GetPalette();
-        return at < indices.size() && indices[at] < palette.size() ? int(palette[indices[at]] >> 24) : 0;
-    }
-    const uint32_t* bits = memory->GetBits();
-    return bits != nullptr ? int(bits[at] >> 24) : 0;
+    return memory != nullptr ? memory->AlphaAt(x, y) : 0;
 }
 
 // progress / opaqueSamples as the integers divide; an item without samples counts 0.
@@ -1132,14 +1121,8 @@ void Board::PaintListNotes(Graphics& graphics)
 
 void Board::PaintOwnButton(Graphics& graphics, ButtonWidget* button)
 {
-    if (button == nullptr)
-        return;
-    button->noDraw = false;
-    graphics.PushState();
-    graphics.Translate(button->x, button->y);
-    button->Paint(graphics);
-    graphics.PopState();
-    button->noDraw = true;
+    if (button != nullptr)
+        button->PaintInPlace(graphics);
 }
 
 void Board::PaintButtonsAndGlows(Graphics& graphics)

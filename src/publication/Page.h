@@ -279,6 +279,8 @@ private:
     void DrawWorldImage(Graphics& graphics, Image* image, double worldX, double worldY, double extraScale = 0);
     void PaintDesk(Graphics& graphics);
     void PaintIntroPublication(Graphics& graphics);
+    // The shadows, the contents note and face seen through the camera.
+    void PaintPublicationInWorld(Graphics& graphics, Image* face);
     void PaintZoom(Graphics& graphics);
     void PaintNameStamp(Graphics& graphics);
     void PaintAtRest(Graphics& graphics);

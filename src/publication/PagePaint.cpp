@@ -302,9 +302,12 @@ void Page::PaintDesk(Graphics& graphics)
 
 void Page::PaintIntroPublication(Graphics& graphics)
 {
+    PaintPublicationInWorld(graphics, RestingFace(app, 0));
+}
+
+void Page::PaintPublicationInWorld(Graphics& graphics, Image* face)
+{
     const auto& pages = app.config.pages;
-    const int boardX = app.config.common.BoardX;
-    const int boardY = app.config.common.BoardY;
     auto drawAt = [&](Image* image, double worldLeft, double worldTop)
     {
         if (image != nullptr)
@@ -313,24 +316,13 @@ void Page::PaintIntroPublication(Graphics& graphics)
     drawAt(IMAGE_SHAD_L, pages.ShadLX + kRestX, pages.ShadLY + kRestY);
     drawAt(IMAGE_SHAD_R, pages.ShadRX + kRestX, pages.ShadRY + kRestY);
     drawAt(IMAGE_POST_CONT, pages.ContentsX + kRestX, pages.ContentsY + kRestY);
-    drawAt(RestingFace(app, 0), boardX + kRestX, boardY + kRestY);
+    drawAt(face, app.config.common.BoardX + kRestX, app.config.common.BoardY + kRestY);
 }
 
 void Page::PaintZoom(Graphics& graphics)
 {
     // TODO(minigames): the snapshot of the mode's mini-game, centred on the path's end point.
-    const auto& pages = app.config.pages;
-    const int boardX = app.config.common.BoardX;
-    const int boardY = app.config.common.BoardY;
-    auto drawAt = [&](Image* image, double worldLeft, double worldTop)
-    {
-        if (image != nullptr)
-            DrawWorldImage(graphics, image, worldLeft + image->GetWidth() / 2.0, worldTop + image->GetHeight() / 2.0);
-    };
-    drawAt(IMAGE_SHAD_L, pages.ShadLX + kRestX, pages.ShadLY + kRestY);
-    drawAt(IMAGE_SHAD_R, pages.ShadRX + kRestX, pages.ShadRY + kRestY);
-    drawAt(IMAGE_POST_CONT, pages.ContentsX + kRestX, pages.ContentsY + kRestY);
-    drawAt(RestingFace(app, currentPage), boardX + kRestX, boardY + kRestY);
+    PaintPublicationInWorld(graphics, RestingFace(app, currentPage));
     if (mode == kModeNameStamp)
         PaintNameStamp(graphics);
 }
@@ -880,14 +872,8 @@ void Page::PaintReplayStamp(Graphics& graphics)
 
 void Page::PaintOwnButton(Graphics& graphics, ButtonWidget* button)
 {
-    if (button == nullptr || !button->shown)
-        return;
-    button->noDraw = false;
-    graphics.PushState();
-    graphics.Translate(button->x, button->y);
-    button->Paint(graphics);
-    graphics.PopState();
-    button->noDraw = true;
+    if (button != nullptr && button->shown)
+        button->PaintInPlace(graphics);
 }
 
 } // namespace Vesk

@@ -18,22 +18,10 @@ namespace Vesk::TestSupport
 namespace
 {
 
-// The alpha of a picture's pixel as the board reads it: palettized pictures through their
-// palette (reading the bits would unpack them), 0 outside the picture.
+// The alpha of a picture's pixel as the board reads it.
 int AlphaAt(const DDImage* image, int x, int y)
 {
-    const auto* memory = dynamic_cast<const MemoryImage*>(image);
-    if (memory == nullptr || x < 0 || y < 0 || x >= memory->GetWidth() || y >= memory->GetHeight())
-        return 0;
-    size_t at = size_t(y) * size_t(memory->GetWidth()) + size_t(x);
-    if (memory->IsPalettized())
-    {
-        const auto& indices = memory->GetColorIndices();
-        const auto& palette = memory->GetPalette();
-        return at < indices.size() && indices[at] < palette.size() ? int(palette[indices[at]] >> 24) : 0;
-    }
-    const uint32_t* bits = const_cast<MemoryImage*>(memory)->GetBits();
-    return bits != nullptr ? int(bits[at] >> 24) : 0;
+    return image != nullptr ? const_cast<DDImage*>(image)->AlphaAt(x, y) : 0;
 }
 
 // Whether an item takes presses at all: unfound, with a picture whose pixels are known.

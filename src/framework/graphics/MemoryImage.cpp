@@ -59,6 +59,17 @@ MemoryImage::~MemoryImage()
 
 // Storage
 
+int MemoryImage::AlphaAt(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
+    const size_t at = size_t(y) * size_t(width) + size_t(x);
+    if (IsPalettized())
+        return at < colorIndices.size() && colorIndices[at] < palette.size() ? int(palette[colorIndices[at]] >> 24) : 0;
+    const uint32_t* pixels = GetBits();
+    return pixels != nullptr ? int(pixels[at] >> 24) : 0;
+}
+
 uint32_t* MemoryImage::GetBits()
 {
     if (!bits.empty())

@@ -97,6 +97,9 @@ public:
     [[nodiscard]] virtual bool Palletize();
 
     bool IsPalettized() const { return !colorIndices.empty(); }
+    // The alpha of the pixel at (x, y), 0 outside the picture. A palettized picture is read
+    // through its palette and stays palettized.
+    int AlphaAt(int x, int y);
     bool HasTransparency() const { return hasTransparency; }
     bool HasAlpha() const { return hasAlpha; }
     bool IsForcedMode() const { return forcedMode; }

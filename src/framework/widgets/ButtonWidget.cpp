@@ -236,4 +236,15 @@ void ButtonWidget::Paint(Graphics& graphics)
     }
 }
 
+void ButtonWidget::PaintInPlace(Graphics& graphics)
+{
+    const bool ownDrawing = noDraw;
+    noDraw = false;
+    graphics.PushState();
+    graphics.Translate(x, y);
+    Paint(graphics);
+    graphics.PopState();
+    noDraw = ownDrawing;
+}
+
 } // namespace Vesk

@@ -32,6 +32,9 @@ public:
     virtual void SetFont(Font* font);
     // Pressed, still under the pointer, and enabled.
     virtual bool IsButtonDown();
+    // Paints a button whose screen draws it itself (noDraw set, so the widget tree skips it) at
+    // its place, at the moment of the screen's painting order that suits it.
+    void PaintInPlace(Graphics& graphics);
 
     void SetDisabled(bool disabled) override;
     void Tick() override;
