@@ -194,3 +194,24 @@ function(orlo_bake_font name)
         VERBATIM)
     set(data_outputs ${data_outputs} ${outputs} PARENT_SCOPE)
 endfunction()
+
+# The scene scripts (data/scenes/*.scr) are checked by scenelint against the built pictures once
+# everything else is built; an error in a script fails the data build with its file and line.
+# Run at the end of the calling folder, when data_outputs is complete and the data target exists.
+function(orlo_check_scenes)
+    file(GLOB scripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scenes/*.scr)
+    if(NOT scripts OR NOT TARGET data)
+        return()
+    endif()
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/scenes-checked.stamp)
+    add_custom_command(
+        OUTPUT ${stamp}
+        COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:scenelint> --data ${ORLO_DATA_OUT} ${scripts}
+        COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+        DEPENDS scenelint ${scripts} ${data_outputs}
+        COMMENT "Data: checking the scene scripts"
+        VERBATIM)
+    add_custom_target(data_scenes_checked DEPENDS ${stamp})
+    add_dependencies(data data_scenes_checked)
+endfunction()
+cmake_language(DEFER CALL orlo_check_scenes)
