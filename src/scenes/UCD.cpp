@@ -55,6 +55,15 @@ int Trunc255(double value)
     return std::clamp(int(value * 255), 0, 255);
 }
 
+// Whole-pixel positions take the plain blit; only fractional ones need the filtered one.
+void DrawAt(Graphics& graphics, Image* image, double x, double y)
+{
+    if (x == std::floor(x) && y == std::floor(y))
+        graphics.DrawImage(image, int(x), int(y));
+    else
+        graphics.DrawImageF(image, float(x), float(y));
+}
+
 } // namespace
 
 int UCD::Character::ImageWidth() const
@@ -726,6 +735,13 @@ void UCD::AddObject(const SceneCommand& command, bool box)
     {
         object.boxWidth = std::max(command.Int(3), 0);
         object.boxHeight = std::max(command.Int(4), 0);
+        if (object.image != nullptr && object.boxWidth > 0 && object.boxHeight > 0)
+        {
+            object.panel = std::make_unique<DDImage>();
+            object.panel->Create(object.boxWidth, object.boxHeight);
+            Graphics panel(object.panel.get());
+            PaintBox(panel, object, 0, 0);
+        }
     }
     else
     {
@@ -919,27 +935,28 @@ void UCD::PaintObjects(Graphics& graphics)
         if (object.x >= kScreenWidth || object.image == nullptr)
             continue;
         if (object.boxWidth > 0 && object.boxHeight > 0)
-            PaintBox(graphics, object);
+        {
+            if (object.panel != nullptr)
+                DrawAt(graphics, object.panel.get(), object.x, object.y);
+        }
         else if (object.ax != 0 || object.ay != 0)
         {
             const double phase = 2 * std::numbers::pi * double(Now() % uint32_t(object.period)) / double(object.period);
-            graphics.DrawImageF(object.image, float(object.x + std::sin(phase) * object.ax),
-                                float(object.y + std::cos(phase) * object.ay));
+            DrawAt(graphics, object.image, object.x + std::sin(phase) * object.ax,
+                   object.y + std::cos(phase) * object.ay);
         }
         else
-            graphics.DrawImageF(object.image, float(object.x), float(object.y));
+            DrawAt(graphics, object.image, object.x, object.y);
     }
 }
 
-void UCD::PaintBox(Graphics& graphics, const SceneObject& object)
+void UCD::PaintBox(Graphics& graphics, const SceneObject& object, int x, int y)
 {
     Image* image = object.image;
     const int cellW = image->GetWidth() / 3;
     const int cellH = image->GetHeight() / 3;
     if (cellW <= 0 || cellH <= 0)
         return;
-    const int x = int(object.x);
-    const int y = int(object.y);
     const int columns[3] = {x, x + cellW, x + object.boxWidth - cellW};
     const int widths[3] = {cellW, std::max(object.boxWidth - 2 * cellW, 0), cellW};
     const int rows[3] = {y, y + cellH, y + object.boxHeight - cellH};
@@ -988,7 +1005,7 @@ void UCD::PaintCharacters(Graphics& graphics)
             if (mirrored)
                 graphics.DrawImageMirror(character.image, x, y);
             else
-                graphics.DrawImageF(character.image, float(character.x), float(character.y));
+                DrawAt(graphics, character.image, character.x, character.y);
         };
         if (character.turnDelay > 0 && character.turnClock > 0)
         {

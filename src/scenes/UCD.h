@@ -93,6 +93,8 @@ public:
         int targetY = 0;
         double speedX = 0;
         double speedY = 0;
+        // A box's panel, put together from the nine cells once when the box is added.
+        std::unique_ptr<DDImage> panel;
     };
 
     struct SceneButton
@@ -212,7 +214,9 @@ private:
     // Painting steps.
     void PaintFadeSetUp(Graphics& graphics, double a);
     void PaintObjects(Graphics& graphics);
-    void PaintBox(Graphics& graphics, const SceneObject& object);
+    // Draws object's image cut into 3 x 3 cells onto graphics as a box at (x, y): corners as they
+    // are, edges and centre stretched.
+    static void PaintBox(Graphics& graphics, const SceneObject& object, int x, int y);
     void PaintFadeOver(Graphics& graphics, double a);
     void PaintTexts(Graphics& graphics);
     void PaintCharacters(Graphics& graphics);

@@ -130,6 +130,23 @@ TEST_F(ScenePlay, PressesInThePassThroughRectangleReachTheScreenBelow)
     EXPECT_TRUE(game.WaitUntil([&] { return !Player().Playing(); }, 10, "the scene ends"));
 }
 
+// Script slips that would hold a scene up: a character named twice is one character, a slide
+// speed of 0 and a glide of no time arrive at once, and a scripted page drag is let go when the
+// scene ends.
+TEST_F(ScenePlay, ScriptSlipsDoNotHoldTheSceneUp)
+{
+    Play("slips.scr", std::string("[char ann ") + kCharacterArt + " 300 200 5][char ann " + kCharacterArt +
+                          " 100 200 0][in ann][move ann 50 60 0][drag_page 400 100 5][pause 50]");
+    ASSERT_TRUE(WaitForState("Pause"));
+    ASSERT_EQ(Player().characters.size(), 1u);
+    game.Step();
+    EXPECT_EQ(Player().characters[0].x, 50);
+    EXPECT_EQ(Player().characters[0].y, 60);
+    EXPECT_GT(Player().dragRate, 0);
+    ASSERT_TRUE(game.WaitUntil([&] { return !Player().Playing(); }, 100, "the scene ends"));
+    EXPECT_EQ(Player().dragRate, 0);
+}
+
 TEST_F(ScenePlay, AMissingScriptLeavesNothingOnScreen)
 {
     game.Game().PlayScene("scenes/none.scr");
