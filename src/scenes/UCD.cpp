@@ -980,6 +980,8 @@ void UCD::PaintFadeOver(Graphics& graphics, double a)
 
 void UCD::PaintTexts(Graphics& graphics)
 {
+    if (graphics.GetFont() == nullptr)
+        return;
     for (const Character& character : characters)
     {
         if (character.text.empty())
