@@ -2,6 +2,7 @@
 // application, watched on screen and answered with the pointer.
 #include "app/GameApp.h"
 #include "board/Board.h"
+#include "framework/widgets/ButtonWidget.h"
 #include "publication/Page.h"
 #include "scenes/UCD.h"
 #include "support/GameDriver.h"
@@ -202,6 +203,76 @@ TEST_F(ScenePlay, TheShippedIntroPlaysThroughWithoutSceneErrors)
     EXPECT_FALSE(Player().Playing());
     EXPECT_EQ(Player().reader.answer, "yes");
     EXPECT_TRUE(screenshotTaken);
+    for (const auto& box : game.MessageBoxes())
+        ADD_FAILURE() << box.caption << ": " << box.text;
+}
+
+// A hidden-object page with its scenes: the open scene and the first-time tutorial over the
+// board (which lets the player's first find through and then goes on), the page played to the
+// end, the done scene, then the name stamp, with no scene error on the way.
+TEST_F(ScenePlay, APagesScenesPlayAroundItsGameAndTheNameStampFollows)
+{
+    GameApp& app = game.Game();
+    Page& screen = *app.pageScreen;
+    app.tutorialPending = false;
+    app.firstPagePending = false;
+    const auto& desktop = app.config.desktop;
+    screen.modeZoom[0] = float(desktop.DT1 + desktop.DT2 + desktop.DT3 + desktop.DT4);
+    game.Step(2);
+    game.Click(screen.playButton->x + 10, screen.playButton->y + 10);
+    ASSERT_TRUE(game.WaitUntil([&] { return screen.currentPage == 1 && !screen.Flipping(); }, 1000, "the contents"));
+    const ContentsEntry& title = app.content.titles[0];
+    ASSERT_EQ(title.page, 2);
+    game.Click(app.config.common.BoardX + title.x + 20, app.config.common.BoardY + title.y + 2);
+    ASSERT_TRUE(game.WaitUntil([&] { return Player().Playing(); }, 2000, "the page's open scene"));
+    EXPECT_EQ(Player().lastEvent, "open");
+
+    // Clicks high on the screen (outside any pass-through window) move the scenes on.
+    bool speaking = false;
+    auto playThrough = [&](const std::string& until)
+    {
+        for (int update = 0; update < 6000 && Player().Playing() && Player().state != until; ++update)
+        {
+            if (!speaking && Player().state == "WaitPause")
+                speaking = game.Screenshot("e2e/scene-over-board.png");
+            if (Player().state == "Waiting" || Player().state == "WaitPause" || Player().state == "Reading")
+                game.Click(400, 20);
+            else
+                game.Step();
+        }
+    };
+    playThrough("Playtime");
+    ASSERT_EQ(Player().state, "Playtime") << "the tutorial waits for the player's first find";
+    game.Screenshot("e2e/scene-tutorial-over-board.png");
+    Board& board = *app.board;
+    auto findNext = [&]
+    {
+        for (int slot = 0; slot < board.slotCount; ++slot)
+        {
+            const int item = board.listSlots[size_t(slot)];
+            if (item >= 0 && app.content.pictureItems[size_t(item)].found == 0)
+                return game.ClickItem(app.content.pictureItems[size_t(item)].name);
+        }
+        return false;
+    };
+    ASSERT_TRUE(findNext());
+    EXPECT_TRUE(game.WaitUntil([&] { return Player().state != "Playtime"; }, 500, "the find lets the tutorial go on"));
+    playThrough("");
+    ASSERT_FALSE(Player().Playing());
+
+    for (int clicks = 0; clicks < 200 && !board.completed; ++clicks)
+    {
+        if (!findNext())
+            game.Step(10);
+        game.Step(5);
+    }
+    ASSERT_TRUE(game.WaitUntil([&] { return Player().Playing(); }, 1000, "the done scene"));
+    EXPECT_EQ(Player().lastEvent, "done");
+    playThrough("");
+    ASSERT_TRUE(game.WaitUntil([&] { return screen.mode == Page::kModeNameStamp; }, 3000, "the name stamp"));
+    ASSERT_TRUE(game.WaitUntil([&] { return screen.mode == -1 && !screen.Flipping(); }, 3000, "back on the journal"));
+    const std::string log = game.Log();
+    EXPECT_LT(log.find("PlayScene open"), log.find("PlayScene done"));
     for (const auto& box : game.MessageBoxes())
         ADD_FAILURE() << box.caption << ": " << box.text;
 }
