@@ -71,7 +71,7 @@ GameApp::~GameApp()
     SaveGame();
     // The screens that exist, in the order board, mg1 .. mg6, mg8, mg9, mgLast, cover, tutorial,
     // scenePlayer, pageScreen.
-    auto remove = [this](Widget* screen)
+    auto remove = [](Widget* screen)
     {
         if (screen != nullptr && screen->parent != nullptr)
             screen->parent->RemoveChild(screen);
