@@ -181,6 +181,7 @@ TEST_F(ScenePlay, TheShippedIntroPlaysThroughWithoutSceneErrors)
     game.Game().introPending = true;
     game.Game().PlayScene("intro");
     bool screenshotTaken = false;
+    bool choiceShown = false;
     for (int update = 0; update < 5000 && Player().Playing(); ++update)
     {
         if (Player().state == "Waiting" && !screenshotTaken)
@@ -193,6 +194,11 @@ TEST_F(ScenePlay, TheShippedIntroPlaysThroughWithoutSceneErrors)
             game.Click(400, 590);
         else if (Player().state == "Asking")
         {
+            if (!choiceShown)
+            {
+                game.Step(30);
+                choiceShown = game.Screenshot("e2e/scene-choice.png");
+            }
             const int yes = Player().FindButton("yes");
             ASSERT_GE(yes, 0);
             ClickButton(yes);
@@ -203,6 +209,7 @@ TEST_F(ScenePlay, TheShippedIntroPlaysThroughWithoutSceneErrors)
     EXPECT_FALSE(Player().Playing());
     EXPECT_EQ(Player().reader.answer, "yes");
     EXPECT_TRUE(screenshotTaken);
+    EXPECT_TRUE(choiceShown) << "the intro asks the player";
     for (const auto& box : game.MessageBoxes())
         ADD_FAILURE() << box.caption << ": " << box.text;
 }
