@@ -254,6 +254,11 @@ void Page::Tick()
     TickRules(1.0f);
 }
 
+void Page::EndDeskFadeIn()
+{
+    modeZoom[0] = std::max(modeZoom[0], float(app.config.desktop.DT0));
+}
+
 bool Page::IntroRunning() const
 {
     const auto& desktop = app.config.desktop;
@@ -738,7 +743,9 @@ void Page::FinishFlip(int direction)
         if (currentPage == 0 || currentPage == LastOpenPage() - 1)
             app.SetCursor(kCursorNormal);
     }
-    if (currentPage == 1 && !wasJump)
+    // However the contents page is reached (a return from a page jumps there), its note peels
+    // away: the note leads to the contents and would lie over the first title.
+    if (currentPage == 1)
         contentsFadeDirection = -1;
     if (currentPage != 1)
         hoveredTitle = -1;

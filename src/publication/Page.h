@@ -87,6 +87,9 @@ public:
     void EnterMode(int m);
     void LeaveMode(int m);
 
+    // Ends the desk's fade out of white at once (the intro scene's end, a script's [SBG]): the
+    // desk clock moves on to Desktop/DT0, never back.
+    void EndDeskFadeIn();
     // The desk intro (camera flight) is still running.
     [[nodiscard]] bool IntroRunning() const;
     // The zoom of the current mode is under way (strictly between 0 and 1).

@@ -352,7 +352,7 @@ void UCD::FinishScene()
 {
     state.clear();
     if (lastEvent == "intro" && app.pageScreen != nullptr)
-        app.pageScreen->modeZoom[0] = float(app.config.desktop.DT0);
+        app.pageScreen->EndDeskFadeIn();
     for (Character& character : characters)
         character.animations.clear();
     if (app.board != nullptr)
@@ -595,7 +595,7 @@ void UCD::Execute(const SceneCommand& command)
         break;
     case SceneOp::SetBackground:
         if (app.pageScreen != nullptr)
-            app.pageScreen->modeZoom[0] = float(app.config.desktop.DT0);
+            app.pageScreen->EndDeskFadeIn();
         break;
     case SceneOp::DragPage:
         StartPageDrag(command);
@@ -825,8 +825,9 @@ void UCD::OnPress(int x, int y, int clickCode)
 {
     if (InPassRect(x, y))
     {
-        if (Widget* target = PassTarget())
-            target->OnPress(x - target->x, y - target->y, clickCode);
+        heldTarget = PassTarget();
+        if (heldTarget != nullptr)
+            heldTarget->OnPress(x - heldTarget->x, y - heldTarget->y, clickCode);
         return;
     }
     for (size_t index = 0; index < buttons.size(); ++index)
@@ -839,6 +840,17 @@ void UCD::OnPress(int x, int y, int clickCode)
 
 void UCD::OnRelease(int x, int y, int clickCode)
 {
+    // A press let through keeps its screen until it is released, wherever the pointer is let go
+    // and whatever the script has done to the rectangle meanwhile (a page held by its corner is
+    // let go, not left hanging).
+    if (heldTarget != nullptr)
+    {
+        Widget* target = heldTarget;
+        heldTarget = nullptr;
+        target->OnRelease(x - target->x, y - target->y, clickCode);
+        pressedButton = -1;
+        return;
+    }
     if (InPassRect(x, y))
     {
         if (Widget* target = PassTarget())
@@ -873,6 +885,11 @@ void UCD::OnRelease(int x, int y, int clickCode)
 
 void UCD::OnPointerDrag(int x, int y)
 {
+    if (heldTarget != nullptr)
+    {
+        heldTarget->OnPointerDrag(x - heldTarget->x, y - heldTarget->y);
+        return;
+    }
     if (!InPassRect(x, y))
         return;
     if (Widget* target = PassTarget())

@@ -155,6 +155,8 @@ public:
     std::vector<SceneButton> buttons;
     int animCounter = 0;
     int pressedButton = -1;
+    // The screen a press was let through to, until its release: it gets the drags and the release.
+    Widget* heldTarget = nullptr;
     std::vector<Character> characters;
     int currentCharacter = -1;
     std::array<int, 4> passRect{};

@@ -109,22 +109,7 @@ protected:
             3000, "the board plays page " + std::to_string(page));
     }
 
-    // Rubs the erase tutorial away with horizontal strokes across its picture.
-    bool RubAwayTutorial()
-    {
-        Tutorial* tutorial = App().tutorial.get();
-        if (tutorial == nullptr || !tutorial->shown)
-            return true;
-        game.Step(20);
-        const int width = tutorial->picture->GetWidth();
-        const int height = tutorial->picture->GetHeight();
-        const int left = 400 - width / 2;
-        const int top = 300 + App().config.ispy.dyo - height / 2;
-        for (int y = top + 8; y < top + height && !tutorial->finished; y += 24)
-            game.Drag({left - 10, y}, {left + width + 10, y}, 24);
-        return tutorial->finished &&
-               game.WaitUntil([&] { return !tutorial->shown; }, 2000, "the erase tutorial fades away");
-    }
+    bool RubAwayTutorial() { return game.RubAwayTutorial(); }
 
     // Whether the list entry of slot is taken: its item found (or being struck) and no group
     // member left to find.

@@ -3,6 +3,7 @@
 #include "framework/appbase/Buffer.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/platform/WindowMessage.h"
+#include "publication/Tutorial.h"
 #include "support/TestOutput.h"
 
 #include <gtest/gtest.h>
@@ -264,6 +265,23 @@ std::optional<SaveData> GameDriver::ReadSave() const
 std::string GameDriver::Log()
 {
     return driver.Folder().ReadFile("log.txt");
+}
+
+bool GameDriver::RubAwayTutorial()
+{
+    Tutorial* tutorial = game->tutorial.get();
+    if (tutorial == nullptr || !tutorial->shown)
+        return true;
+    Step(20);
+    if (tutorial->picture == nullptr)
+        return false;
+    const int width = tutorial->picture->GetWidth();
+    const int height = tutorial->picture->GetHeight();
+    const int left = 400 - width / 2;
+    const int top = 300 + game->config.ispy.dyo - height / 2;
+    for (int y = top + 8; y < top + height && !tutorial->finished; y += 24)
+        Drag({left - 10, y}, {left + width + 10, y}, 24);
+    return tutorial->finished && WaitUntil([&] { return !tutorial->shown; }, 2000, "the erase tutorial fades away");
 }
 
 } // namespace Vesk::TestSupport

@@ -83,6 +83,9 @@ public:
     std::optional<Point> ItemScreenPoint(int index) const;
     // Clicks the named item at its screen point; false (and a failure) when there is none.
     bool ClickItem(const std::string& name);
+    // Rubs the erase tutorial's picture away with strokes across it and waits for the tutorial to
+    // fade; true at once when it is not shown.
+    bool RubAwayTutorial();
 
     // Writes the screen as a PNG under the build's test output (name like "e2e/desk.png").
     bool Screenshot(const std::string& name);
