@@ -4,6 +4,7 @@
 #include "app/Resources.h"
 #include "app/SaveFile.h"
 #include "board/Board.h"
+#include "dialogs/ProfileDialog.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
@@ -194,11 +195,25 @@ void GameApp::Shutdown()
 {
     if (isShutdown)
         return;
-    // TODO(dialogs): show Profile::ExitDialog modally over pageScreen with an empty text;
-    // when the player declines, return here and the game goes on.
+    if (!ConfirmExit())
+        return;
     OpenURLsFromFile("play.url");
     StartCompanionProgram("fscommand\\wgame.exe");
     VeskAppBase::Shutdown();
+}
+
+bool GameApp::ConfirmExit()
+{
+    // Before the screens exist there is nothing to lose and nothing to ask over; a second
+    // request while the question is open waits for its answer.
+    if (!pageScreen)
+        return true;
+    if (exitAsked)
+        return false;
+    exitAsked = true;
+    const bool quit = (new Profile::ExitDialog(*this, pageScreen.get(), ""))->ShowModal();
+    exitAsked = false;
+    return quit || isShutdown;
 }
 
 bool GameApp::LoadResourceGroup(const std::string& group, bool (*bind)(ResourceManager&))
@@ -250,7 +265,6 @@ void GameApp::Log(const std::string& text)
 
 void GameApp::LoadConfiguration()
 {
-    // TODO(dialogs): clear the in-use flag of the 128 dialog-text slots of the profile dialogs.
     content.openRuleCount = 0;
     content.setCount = 0;
 

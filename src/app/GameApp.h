@@ -142,6 +142,8 @@ public:
     // The current player and the list the profile dialogs keep (stored verbatim).
     std::string playerName;
     std::string allPlayers;
+    // What the player list dialog reported last: "index|name|...|", the index -1 after Cancel.
+    std::string listResult;
     bool isNewPlayer = false;
 
     // Per-player flags, saved with the progress.
@@ -184,10 +186,14 @@ public:
     bool OfferEraseTutorial();
 
 protected:
+    // Asks the player whether to quit, over the publication screen; true to quit.
+    virtual bool ConfirmExit();
     // Starts the companion program that runs after the game; the result is not examined.
     virtual void StartCompanionProgram(const std::string& path);
 
 private:
+    // The exit question is open.
+    bool exitAsked = false;
     // Loads a resource group and binds its identifiers; on failure shows the resource manager's
     // error and shuts down.
     bool LoadResourceGroup(const std::string& group, bool (*bind)(ResourceManager&));

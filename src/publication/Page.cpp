@@ -3,6 +3,9 @@
 #include "app/GameApp.h"
 #include "app/Resources.h"
 #include "board/Board.h"
+#include "dialogs/ProfileDialog.h"
+#include "dialogs/ProfileListDialog.h"
+#include "dialogs/ProfileNames.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
@@ -215,10 +218,34 @@ void Page::ChangePlayer()
     app.SaveGame();
     if (app.allPlayers.empty())
         app.allPlayers = "0|" + app.playerName + "|";
-    // TODO(dialogs): show Profile::ListDialog over allPlayers and the player name, take the
-    // chosen name and list from its listResult, then Profile::LoadDialog ("Loading").
     app.Log("Player list asked for");
     stickerFade.fill(0);
+    app.listResult.clear();
+    (new Profile::ListDialog(app, "", app.allPlayers, app.playerName))->ShowModal();
+    if (app.isShutdown)
+        return;
+    app.GetWidgetManager()->SetFocusWidget(this);
+    const std::string result = app.listResult;
+    const std::vector<std::string> players = Profile::ProfileNames::Parse(result);
+    int chosen = std::atoi(result.c_str());
+    if (chosen < 0)
+    {
+        // Cancelled: nothing changes but the deletions made meanwhile, which the stored list
+        // follows; a deleted current player gives way to the first one left.
+        auto current = std::find(players.begin(), players.end(), app.playerName);
+        if (current != players.end() || players.empty())
+        {
+            if (!players.empty())
+                app.allPlayers = Profile::ProfileNames::Format(int(current - players.begin()), players);
+            app.SaveGame();
+            return;
+        }
+        chosen = 0;
+    }
+    if (size_t(chosen) < players.size())
+        app.playerName = players[size_t(chosen)];
+    app.allPlayers = Profile::ProfileNames::Format(chosen, players);
+    (new Profile::LoadDialog(app, this, "Loading"))->ShowModal();
 }
 
 void Page::OnStickerButton(int id)
@@ -436,9 +463,19 @@ void Page::StepFirstStart()
     if (IntroRunning() || !app.isNewPlayer)
         return;
     app.isNewPlayer = false;
-    // TODO(dialogs): Profile::FirstInputDialog with Interface/list_add_name; its name becomes the
-    // player name (blanks only: Common/default_name) and the contents and cover faces are redrawn.
-    app.Log("First start: the player keeps the name " + app.playerName);
+    std::string name = (new Profile::FirstInputDialog(app, app.texts.interface.list_add_name))->ShowModal();
+    if (app.isShutdown)
+        return;
+    app.GetWidgetManager()->SetFocusWidget(this);
+    if (name.empty())
+        name = Profile::ProfileNames::CleanName(app.texts.common.default_name, app.config.common.LongestName);
+    // The progress so far goes with the chosen name.
+    app.playerName = name;
+    app.allPlayers = Profile::ProfileNames::Format(0, {app.playerName});
+    app.SaveGame();
+    app.RedrawContentsPage();
+    app.RedrawCoverFace();
+    app.Log("First start: the player is called " + app.playerName);
 }
 
 void Page::StepMenuTremble(float step)

@@ -3,6 +3,7 @@
 #include "app/GameApp.h"
 #include "framework/sound/MusicInterface.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,15 @@ public:
     // (as its skip button would), so that tests of other screens are not held up by the story.
     void PlayScene(const std::string& event) override;
 
+    // Each modal dialog that comes up is handed once to onDialog, inside the dialog's own
+    // modal loop, so that the test can play it there (its clicks and steps run nested); it
+    // returns whether it took the dialog. With answerOnItsOwn, what nobody took is answered
+    // as a player in a hurry would: the question to quit "yes" (so that a game can always be
+    // ended without a person), the first player's name OK as offered.
+    bool UpdateAppStep(bool& updated) override;
+    std::function<bool(Dialog&)> onDialog;
+    bool answerOnItsOwn = true;
+
     // Replaces the music interface, as Init would create it.
     void UseMusicInterface(std::unique_ptr<MusicInterface> music) { musicInterface = std::move(music); }
 
@@ -47,6 +57,12 @@ public:
 
 protected:
     void StartCompanionProgram(const std::string& path) override;
+
+private:
+    // The dialogs already handed over, while they are open.
+    std::vector<Dialog*> dialogsSeen;
+    // Steps run under the same unanswered dialog, to end a test that forgot one.
+    int stepsUnderDialog = 0;
 };
 
 } // namespace Vesk::TestSupport
