@@ -3,6 +3,8 @@
 #include "app/GameApp.h"
 #include "app/Resources.h"
 #include "board/Board.h"
+#include "dialogs/Options.h"
+#include "dialogs/Pause.h"
 #include "dialogs/ProfileDialog.h"
 #include "dialogs/ProfileListDialog.h"
 #include "dialogs/ProfileNames.h"
@@ -187,9 +189,14 @@ void Page::OnMenuButton(int id)
         ChangePlayer();
         break;
     case kOptions:
-        // TODO(dialogs): open Options at (50, 50, 300, 400) as dialog 6.
-        app.Log("Options asked for");
+    {
+        // The application deletes the dialog once it has sunk out and killed itself.
+        auto* options = new Options(app.texts.interface.options_control5, "", app);
+        options->SetBounds(50, 50, 300, 400);
+        app.AddDialog(SettingsDialog::kDialogId, options);
+        options->WaitForResult(true);
         break;
+    }
     case kExit:
         app.Shutdown();
         break;
@@ -1185,15 +1192,22 @@ void Page::OnPointerMove(int x, int y)
 
 void Page::OnCharTyped(int character)
 {
-    if (character != kEscape)
+    if (character != kEscape || pauseOpen)
         return;
     if (currentPage == 0)
     {
         app.Shutdown();
         return;
     }
-    // TODO(dialogs): open the pause dialog (id 900, bounds 50, 50, 300, 400, modal).
-    app.Log("Pause asked for");
+    // The page clocks stand still while the dialog is up; the application deletes it.
+    pauseOpen = true;
+    app.SetCursor(0);
+    auto* pause = new Pause(app.texts.interface.pause_message, "", app);
+    pause->SetBounds(50, 50, 300, 400);
+    app.AddDialog(Pause::kPauseDialogId, pause);
+    pause->WaitForResult(true);
+    app.GetWidgetManager()->SetFocusWidget(this);
+    pauseOpen = false;
 }
 
 // --- The name stamp --------------------------------------------------------------------------
