@@ -180,6 +180,7 @@ TEST_F(OptionsPause, EscapePausesThePageClockUntilContinue)
     Board& board = *App().board;
     const uint32_t playedBefore = Platform::Clock::GetTickCount() - board.pageStartTime;
 
+    Pause* pause = nullptr;
     WaitInPlace([&] { return PauseDialog(); });
     script.Then(
         [&]
@@ -187,6 +188,7 @@ TEST_F(OptionsPause, EscapePausesThePageClockUntilContinue)
             EXPECT_TRUE(Screen().pauseOpen);
             game.Screenshot("e2e/pause.png");
             // A second Escape opens no second dialog.
+            pause = PauseDialog();
             Driver().PressKey(Platform::KEYCODE_ESCAPE);
             return true;
         });
@@ -194,7 +196,9 @@ TEST_F(OptionsPause, EscapePausesThePageClockUntilContinue)
     script.Then(
         [&]
         {
-            EXPECT_EQ(App().GetDialog(SettingsDialog::kDialogId), nullptr);
+            EXPECT_EQ(PauseDialog(), pause);
+            EXPECT_EQ(App().GetWidgetManager()->modalBase, pause);
+            EXPECT_EQ(pause->slideProgress, 1.0f);
             Click(*PauseDialog(), PauseDialog()->continueButton);
             return true;
         });
