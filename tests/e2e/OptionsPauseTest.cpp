@@ -260,7 +260,8 @@ TEST_F(OptionsPause, OptionsChangeVolumesScreenModeAndTutorialAndKeepThem)
     auto* sounds = dynamic_cast<MixerSoundManager*>(App().GetSoundManager());
     ASSERT_NE(music, nullptr);
     ASSERT_NE(sounds, nullptr);
-    const bool wasWindowed = App().windowed;
+    ASSERT_TRUE(App().windowed) << "a new player's game starts in a window";
+    const bool was3D = App().Is3DAccelerated();
     double musicVolume = -1;
     double sfxVolume = -1;
 
@@ -271,7 +272,7 @@ TEST_F(OptionsPause, OptionsChangeVolumesScreenModeAndTutorialAndKeepThem)
             Options& options = *OptionsDialog();
             game.Screenshot("e2e/options.png");
             EXPECT_TRUE(options.tutorialCheckbox->IsChecked() == App().sceneOption);
-            EXPECT_EQ(options.fullScreenCheckbox->IsChecked(), !wasWindowed);
+            EXPECT_FALSE(options.fullScreenCheckbox->IsChecked());
             const Slider& musicSlider = *options.musicSlider;
             Click(musicSlider.x + musicSlider.width / 4, musicSlider.y + musicSlider.height / 2);
             const Slider& soundSlider = *options.soundSlider;
@@ -308,10 +309,24 @@ TEST_F(OptionsPause, OptionsChangeVolumesScreenModeAndTutorialAndKeepThem)
     script.Then(
         [&]
         {
-            EXPECT_EQ(App().windowed, !wasWindowed) << "seen at once";
-            EXPECT_EQ(App().GetWindow()->IsFullScreen(), wasWindowed);
+            EXPECT_FALSE(App().windowed) << "seen at once";
+            EXPECT_TRUE(App().GetWindow()->IsFullScreen());
+            EXPECT_EQ(App().Is3DAccelerated(), was3D);
             EXPECT_FALSE(App().sceneOption) << "the tutorial box counts once the dialog has sunk out";
             EXPECT_TRUE(OptionsDialog()->tutorialCheckbox->IsChecked());
+            // A game that may not run in a window keeps the box ticked.
+            App().forceFullScreen = true;
+            const Checkbox& fullScreen = *OptionsDialog()->fullScreenCheckbox;
+            Click(fullScreen.x + 5, fullScreen.y + fullScreen.height / 2);
+            return true;
+        });
+    script.Wait(2);
+    script.Then(
+        [&]
+        {
+            EXPECT_TRUE(OptionsDialog()->fullScreenCheckbox->IsChecked());
+            EXPECT_FALSE(App().windowed);
+            App().forceFullScreen = false;
             Click(*OptionsDialog(), OptionsDialog()->closeButton);
             return true;
         });
@@ -346,7 +361,7 @@ TEST_F(OptionsPause, OptionsChangeVolumesScreenModeAndTutorialAndKeepThem)
     ASSERT_TRUE(game.Relaunch());
     EXPECT_EQ(App().GetMusicVolume(), int(musicVolume * 100) / 100.0);
     EXPECT_EQ(App().GetSfxVolume(), int(sfxVolume * 100) / 100.0);
-    EXPECT_EQ(App().windowed, !wasWindowed);
+    EXPECT_FALSE(App().windowed);
     EXPECT_TRUE(App().sceneOption);
 }
 
