@@ -52,9 +52,7 @@ ProfileDialog::ProfileDialog(GameApp& app, Widget* parentWidget, int dialogId, I
     const int areaHeight = parentWidget != nullptr ? parentWidget->height : app.height;
     Dialog::SetBounds((areaWidth - boundsWidth) / 2, (areaHeight - boundsHeight) / 2, boundsWidth, boundsHeight);
     SetBounds(x, y, boundsWidth, boundsHeight);
-    // A key held when the dialog opens (the Escape that asked to quit) is not an answer.
-    if (WidgetManager* widgets = app.GetWidgetManager())
-        escapeWasDown = widgets->keyDown[kEscapeKey];
+    acceptsFocus = true;
     app.PlaySample(SOUND_WINDOW_MOVE);
 }
 
@@ -103,13 +101,22 @@ void ProfileDialog::Tick()
         TickSlideIn();
 }
 
+void ProfileDialog::OnKeyPressed(int keyCode)
+{
+    if (keyCode == kEscapeKey)
+        escapePressed = true;
+}
+
 void ProfileDialog::TickEscape()
 {
-    WidgetManager* widgets = app.GetWidgetManager();
-    const bool down = widgets != nullptr && widgets->keyDown[kEscapeKey];
-    const bool pressedNow = down && !escapeWasDown;
-    escapeWasDown = down;
-    if (!pressedNow || closing || slideProgress < 1 || !IsTopModal() || app.IsMuted())
+    if (!focusTaken && IsTopModal())
+    {
+        focusTaken = true;
+        manager->SetFocusWidget(KeyTarget());
+    }
+    const bool pressed = escapePressed;
+    escapePressed = false;
+    if (!pressed || closing || slideProgress < 1 || !IsTopModal() || app.IsMuted())
         return;
     if (int button = EscapeButton(); button != 0)
     {
@@ -313,16 +320,19 @@ bool LoadDialog::ShowModal()
 
 void LoadDialog::Tick()
 {
-    // The slide runs on the smooth updates; only the slide-out is left to the fixed ones so
-    // that the dialog always ends.
+    // The slide-in follows the smooth updates when the application runs them; the slide-out
+    // and, without smooth updates, the slide-in run on the fixed ones, so the dialog always ends.
     Dialog::Tick();
     if (closing)
         TickSlideOut();
+    else if (!smoothUpdates)
+        TickSlideIn();
 }
 
 void LoadDialog::TickSmooth(float fraction)
 {
     ProfileDialog::TickSmooth(fraction);
+    smoothUpdates = true;
     if (fraction <= 3 && !closing)
         TickSlideIn();
 }
@@ -467,6 +477,19 @@ bool NameDialog::AllowEditChar(int id, int character)
     return character != '|';
 }
 
+bool NameDialog::AllowEditKey(int id, int keyCode)
+{
+    if (keyCode != kEscapeKey)
+        return true;
+    escapePressed = true;
+    return false;
+}
+
+Widget* NameDialog::KeyTarget()
+{
+    return edit.get();
+}
+
 void NameDialog::LayoutChildren()
 {
     if (!edit)
@@ -479,7 +502,6 @@ void NameDialog::OnAttachedToManager(WidgetManager* newManager)
 {
     ProfileDialog::OnAttachedToManager(newManager);
     newManager->AddChild(edit.get());
-    newManager->SetFocusWidget(edit.get());
 }
 
 void NameDialog::OnDetachedFromManager(WidgetManager* oldManager)

@@ -23,8 +23,9 @@ namespace Profile
 // up from below the screen with a small bounce, the buttons are drawn by the dialog and grow
 // while the pointer rests on them, and after a choice the window slides down again before the
 // choice is reported. The standard Dialog buttons and drawing are not used; Dialog gives the
-// modality, the result and WaitForResult. Escape chooses the dialog's cancel button, and only
-// while the dialog is the top modal one (a dialog it opened answers Escape itself).
+// modality, the result and WaitForResult. Escape chooses the dialog's cancel button once the
+// dialog is in place, and only while it is the top modal one (a dialog it opened answers
+// Escape itself).
 //
 // The caller creates the dialog and calls ShowModal; the application deletes it.
 class ProfileDialog : public Dialog
@@ -64,6 +65,7 @@ public:
     void OnPointerMove(int x, int y) override;
     void OnPress(int x, int y, int clickCode) override;
     void OnRelease(int x, int y, int clickCode) override;
+    void OnKeyPressed(int keyCode) override;
 
     float slideProgress = 0;
     int slideOffset = 0;
@@ -91,6 +93,9 @@ protected:
     virtual int EscapeButton() const;
     // Whether this dialog is the one on top of the screen, taking the input.
     bool IsTopModal() const;
+    // What takes the keys while the dialog is up. The focus is taken on the first tick, once
+    // the dialog is the modal one, so that closing it gives the focus back to what had it.
+    virtual Widget* KeyTarget() { return this; }
 
     void TickSlideIn();
     void TickSlideOut();
@@ -107,7 +112,9 @@ protected:
     Image* windowImage;
     Motion motion;
     bool darken;
-    bool escapeWasDown = true;
+    bool focusTaken = false;
+    // Escape was pressed since the last tick.
+    bool escapePressed = false;
 };
 
 // Asks whether to quit; true when the player agrees.
@@ -135,6 +142,8 @@ protected:
     void OnSlidIn() override;
     void PaintContent(Graphics& graphics) override;
     int EscapeButton() const override { return 0; }
+
+    bool smoothUpdates = false;
 };
 
 // A message with one button.
@@ -175,6 +184,7 @@ public:
     void OnDetachedFromManager(WidgetManager* oldManager) override;
     void OnEditText(int id, const std::string& text) override;
     bool AllowEditChar(int id, int character) override;
+    bool AllowEditKey(int id, int keyCode) override;
 
     std::unique_ptr<EditWidget> edit;
 
@@ -182,6 +192,7 @@ protected:
     NameDialog(GameApp& app, Image* buttonImage, int buttonMode, bool darken, const std::string& header);
     void LayoutChildren() override;
     void PaintContent(Graphics& graphics) override;
+    Widget* KeyTarget() override;
     // Shows the dialog; the name typed, cleaned, after OK or Enter, else "" (also when what was
     // typed is no usable name).
     std::string RunForName();

@@ -100,7 +100,6 @@ void ListDialog::OnAttachedToManager(WidgetManager* newManager)
     ProfileDialog::OnAttachedToManager(newManager);
     newManager->AddChild(list.get());
     newManager->AddChild(scrollbar.get());
-    newManager->SetFocusWidget(list.get());
 }
 
 void ListDialog::OnDetachedFromManager(WidgetManager* oldManager)
@@ -256,8 +255,9 @@ void ListDialog::DeleteSelected()
         resultText = ProfileNames::Format(-1, Players());
         LayoutChildren();
     }
-    if (list->selectIdx >= 0 && list->selectIdx == PlayerCount())
-        list->SetSelect(list->selectIdx - 1);
+    // The selection stays on a player, never on the empty line.
+    if (selected >= 0)
+        list->SetSelect(std::min(selected, PlayerCount() - 1));
 }
 
 void ListDialog::Finish(int index)

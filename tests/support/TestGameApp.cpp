@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <typeinfo>
 
 namespace Vesk::TestSupport
 {
@@ -48,18 +49,17 @@ void TestGameApp::PlayScene(const std::string& event)
 
 bool TestGameApp::UpdateAppStep(bool& updated)
 {
-    std::erase_if(dialogsSeen, [this](Dialog* seen) {
-        return std::find(dialogList.begin(), dialogList.end(), seen) == dialogList.end();
-    });
     auto* dialog = widgetManager ? dynamic_cast<Dialog*>(widgetManager->modalBase) : nullptr;
     if (dialog != nullptr && std::find(dialogsSeen.begin(), dialogsSeen.end(), dialog) == dialogsSeen.end())
     {
         dialogsSeen.push_back(dialog);
         stepsUnderDialog = 0;
-        const bool taken = onDialog && onDialog(*dialog);
+        // A dialog the handler took may be gone by now.
+        if (onDialog && onDialog(*dialog))
+            return GameApp::UpdateAppStep(updated);
         const bool answerable = dynamic_cast<Profile::ExitDialog*>(dialog) != nullptr ||
                                 dynamic_cast<Profile::FirstInputDialog*>(dialog) != nullptr;
-        if (!taken && answerOnItsOwn && answerable)
+        if (answerOnItsOwn && answerable)
         {
             dialog->OnButtonReleased(Dialog::kYesButtonId);
             return GameApp::UpdateAppStep(updated);
@@ -67,10 +67,17 @@ bool TestGameApp::UpdateAppStep(bool& updated)
     }
     else if (dialog != nullptr && ++stepsUnderDialog == 100000)
     {
-        ADD_FAILURE() << "a dialog stayed open unanswered; it is taken away";
+        ADD_FAILURE() << "a dialog stayed open unanswered (" << typeid(*dialog).name() << "); it is taken away";
         KillDialog(dialog);
     }
     return GameApp::UpdateAppStep(updated);
+}
+
+bool TestGameApp::KillDialog(int id, bool removeWidget, bool deleteWidget)
+{
+    // Forgotten as it goes: a dialog made later may be given the same address.
+    std::erase(dialogsSeen, GetDialog(id));
+    return GameApp::KillDialog(id, removeWidget, deleteWidget);
 }
 
 bool TestGameApp::OpenURL(const std::string& url, bool shutdownAfter)

@@ -40,6 +40,8 @@ public:
     // as a player in a hurry would: the question to quit "yes" (so that a game can always be
     // ended without a person), the first player's name OK as offered.
     bool UpdateAppStep(bool& updated) override;
+    bool KillDialog(int id, bool removeWidget, bool deleteWidget) override;
+    using GameApp::KillDialog;
     std::function<bool(Dialog&)> onDialog;
     bool answerOnItsOwn = true;
 
