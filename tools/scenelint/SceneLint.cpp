@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -13,6 +12,22 @@ namespace Vesk
 
 namespace
 {
+
+// The page number of a first-time tutorial's file name ("tutorial_12.scr" -> "12"), empty for
+// any other name.
+std::string TutorialPageNumber(const std::string& fileName)
+{
+    const std::string prefix = "tutorial_";
+    const std::string suffix = ".scr";
+    if (fileName.size() <= prefix.size() + suffix.size() || fileName.compare(0, prefix.size(), prefix) != 0 ||
+        fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return {};
+    const std::string number = fileName.substr(prefix.size(), fileName.size() - prefix.size() - suffix.size());
+    for (char c : number)
+        if (c < '0' || c > '9')
+            return {};
+    return number;
+}
 
 bool ReadFile(const std::string& path, std::string& content)
 {
@@ -190,10 +205,10 @@ int SceneLint::Run(const std::vector<std::string>& arguments, std::ostream& out,
         const std::filesystem::path script(path);
         const std::string fileName = script.filename().string();
         // What the game plays before this script in the same scene.
-        std::smatch tutorial;
         std::filesystem::path before;
-        if (std::regex_match(fileName, tutorial, std::regex(R"(tutorial_(\d+)\.scr)")))
-            before = script.parent_path() / ("page_" + tutorial[1].str() + "_open.scr");
+        const std::string tutorialPage = TutorialPageNumber(fileName);
+        if (!tutorialPage.empty())
+            before = script.parent_path() / ("page_" + tutorialPage + "_open.scr");
         else if (fileName == "intro.scr")
             before = script.parent_path() / "logos.scr";
         std::string content;
