@@ -5,6 +5,7 @@
 #include "app/SaveFile.h"
 #include "dialogs/ProfileDialog.h"
 #include "dialogs/ProfileListDialog.h"
+#include "dialogs/ProfileNames.h"
 #include "framework/platform/WindowMessage.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/EditWidget.h"
@@ -30,6 +31,7 @@ using Profile::FirstInputDialog;
 using Profile::InputDialog;
 using Profile::ListDialog;
 using Profile::ProfileDialog;
+using Profile::ProfileNames;
 using Profile::WarningDialog;
 using TestSupport::GameDriver;
 
@@ -317,6 +319,55 @@ TEST_F(Profiles, TheOnlyPlayerStaysAndEveryDialogCancels)
         });
     EXPECT_EQ(App().playerName, only);
     EXPECT_TRUE(std::filesystem::exists(SaveOf(only)));
+}
+
+TEST_F(Profiles, ANameThatWouldOverfillTheStoredListIsRefused)
+{
+    SkipIntro();
+    game.Step(5);
+    const std::string first = App().playerName;
+    // Settings read a longer list back as empty: every player would be lost at the next save.
+    std::vector<std::string> players{first, std::string(300, 'x'), std::string(300, 'y'), "z"};
+    const size_t room = ProfileNames::kLongestList - 2 - ProfileNames::Format(int(players.size()), players).size();
+    players[3] += std::string(room, 'z');
+    ASSERT_TRUE(ProfileNames::Fits(players));
+    App().allPlayers = ProfileNames::Format(0, players);
+    const std::string stored = App().allPlayers;
+
+    std::vector<std::string> warnings;
+    int asked = 0;
+    WithPlayerList(
+        [&](ListDialog& list)
+        {
+            ClickLine(list, 4);
+            EXPECT_EQ(list.Players(), players);
+            ClickButton(list, ListDialog::kCancel);
+        },
+        [&](Dialog& dialog)
+        {
+            if (auto* warning = dynamic_cast<WarningDialog*>(&dialog))
+            {
+                warnings.push_back(warning->header);
+                ClickButton(*warning, Dialog::kYesButtonId);
+                return true;
+            }
+            auto* input = dynamic_cast<InputDialog*>(&dialog);
+            if (input == nullptr)
+                return false;
+            EXPECT_TRUE(WaitInPlace(*input));
+            if (asked++ > 0)
+                EscapeOn(*input);
+            else
+            {
+                game.Type("Ben");
+                ClickButton(*input, Dialog::kYesButtonId);
+            }
+            return true;
+        });
+    EXPECT_EQ(asked, 2) << "the name is asked again";
+    EXPECT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(App().allPlayers, stored);
+    EXPECT_FALSE(std::filesystem::exists(SaveOf("Ben").parent_path()));
 }
 
 TEST_F(Profiles, ClosingTheWindowAsksAndNoKeepsPlaying)
