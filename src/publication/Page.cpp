@@ -228,6 +228,8 @@ void Page::ChangePlayer()
     app.Log("Player list asked for");
     stickerFade.fill(0);
     app.listResult.clear();
+    const std::vector<std::string> listedBefore = Profile::ProfileNames::Parse(app.allPlayers);
+    const bool wasListed = std::find(listedBefore.begin(), listedBefore.end(), app.playerName) != listedBefore.end();
     (new Profile::ListDialog(app, "", app.allPlayers, app.playerName))->ShowModal();
     if (app.isShutdown)
         return;
@@ -240,10 +242,11 @@ void Page::ChangePlayer()
         // Cancelled: nothing changes but the deletions made meanwhile, which the stored list
         // follows; a deleted current player gives way to the first one left.
         auto current = std::find(players.begin(), players.end(), app.playerName);
-        if (current != players.end() || players.empty())
+        if (current != players.end() || !wasListed || players.empty())
         {
             if (!players.empty())
-                app.allPlayers = Profile::ProfileNames::Format(int(current - players.begin()), players);
+                app.allPlayers = Profile::ProfileNames::Format(
+                    current != players.end() ? int(current - players.begin()) : 0, players);
             app.SaveGame();
             return;
         }

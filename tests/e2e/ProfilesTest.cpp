@@ -370,6 +370,36 @@ TEST_F(Profiles, ANameThatWouldOverfillTheStoredListIsRefused)
     EXPECT_FALSE(std::filesystem::exists(SaveOf("Ben").parent_path()));
 }
 
+TEST_F(Profiles, OkWithoutAChoiceWarnsAndTheListStays)
+{
+    SkipIntro();
+    game.Step(5);
+    const std::string current = App().playerName;
+    App().allPlayers = "1|Anna|Ben|";
+    std::vector<std::string> warnings;
+    WithPlayerList(
+        [&](ListDialog& list)
+        {
+            EXPECT_EQ(list.list->selectIdx, -1) << "the current player is not listed";
+            ClickButton(list, ListDialog::kOk);
+            EXPECT_EQ(warnings, std::vector<std::string>{App().texts.interface.list_nosel});
+            EXPECT_FALSE(list.closing) << "warned before any slide-out";
+            EXPECT_EQ(list.slideProgress, 1.0f);
+            ClickButton(list, ListDialog::kCancel);
+        },
+        [&](Dialog& dialog)
+        {
+            auto* warning = dynamic_cast<WarningDialog*>(&dialog);
+            if (warning != nullptr)
+            {
+                warnings.push_back(warning->header);
+                ClickButton(*warning, Dialog::kYesButtonId);
+            }
+            return warning != nullptr;
+        });
+    EXPECT_EQ(App().playerName, current) << "Cancel changes no player";
+}
+
 TEST_F(Profiles, ClosingTheWindowAsksAndNoKeepsPlaying)
 {
     SkipIntro();
