@@ -390,21 +390,28 @@ void WarningDialog::OnRelease(int x, int y, int clickCode)
     }
 }
 
-void WarningDialog::PaintContent(Graphics& graphics)
+void ProfileDialog::PaintWarningText(Graphics& graphics, const std::string& heading, int headingY,
+                                     const std::string& text, int x, int y, int wrapWidth)
 {
     const auto& g = app.config.graphics;
     if (FONT_MAIN24 != nullptr)
     {
         graphics.SetFont(FONT_MAIN24);
         graphics.SetColor(Color(g.RED1, g.RED2, g.RED3));
-        graphics.WriteString(app.texts.interface.message_dialog, width / 2, g.WHY, -1, 0);
+        graphics.WriteString(heading, width / 2, headingY, -1, 0);
     }
     if (FONT_MAIN18 != nullptr)
     {
         graphics.SetFont(FONT_MAIN18);
         graphics.SetColor(Color::Black);
-        graphics.DrawStringWordWrapped(message, g.WTX, g.WTY, g.WTW, -1, 0);
+        graphics.DrawStringWordWrapped(text, x, y, wrapWidth, -1, 0);
     }
+}
+
+void WarningDialog::PaintContent(Graphics& graphics)
+{
+    const auto& g = app.config.graphics;
+    PaintWarningText(graphics, app.texts.interface.message_dialog, g.WHY, message, g.WTX, g.WTY, g.WTW);
 }
 
 DeleteDialog::DeleteDialog(GameApp& app, const std::string& header)
@@ -427,18 +434,8 @@ bool DeleteDialog::ShowModal()
 void DeleteDialog::PaintContent(Graphics& graphics)
 {
     const auto& g = app.config.graphics;
-    if (FONT_MAIN24 != nullptr)
-    {
-        graphics.SetFont(FONT_MAIN24);
-        graphics.SetColor(Color(g.RED1, g.RED2, g.RED3));
-        graphics.WriteString(app.texts.interface.list_delete, width / 2, g.DHY, -1, 0);
-    }
-    if (FONT_MAIN18 != nullptr)
-    {
-        graphics.SetFont(FONT_MAIN18);
-        graphics.SetColor(Color::Black);
-        graphics.DrawStringWordWrapped(app.texts.interface.list_del_confirm, g.DTX, g.DTY, g.DTW, -1, 0);
-    }
+    PaintWarningText(graphics, app.texts.interface.list_delete, g.DHY, app.texts.interface.list_del_confirm, g.DTX,
+                     g.DTY, g.DTW);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -87,6 +87,10 @@ protected:
     virtual void OnSlidIn() {}
     // What the dialog draws between its window and its buttons.
     virtual void PaintContent(Graphics& graphics) {}
+    // A warning's look: the heading centred at headingY in red (FONT_MAIN24), the text below it
+    // wrapped in black (FONT_MAIN18).
+    void PaintWarningText(Graphics& graphics, const std::string& heading, int headingY, const std::string& text, int x,
+                          int y, int wrapWidth);
     // Moves widgets that follow the dialog.
     virtual void LayoutChildren() {}
     // The button Escape chooses; 0 for none.
