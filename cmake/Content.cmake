@@ -22,6 +22,11 @@
 #     display names. A faulty object fails the build with the file and the object's id; one in
 #     NOTES_AREA (board pixels, where the list notes lie during play) gets a warning. FACE
 #     writes the whole page too, from the same render as the objects.
+#   orlo_compile_set(<set.svg> <folder> BOARD <x>,<y>)
+#     Compiles a mini-game page's picture set with pagecompile --set: every pic-NAME group of the
+#     SVG (drawn in screen space, the board's corner at x, y) becomes <folder>/NAME.png, listed in
+#     <folder>/picture.cfg. The names are read from the SVG when cmake runs, which it does again
+#     when the SVG changes.
 #   orlo_synth_sound(<source.recipe> <output.ogg|.wav>)
 #   orlo_synth_tune(<source.score> <output.ogg|.wav>)
 
@@ -116,6 +121,31 @@ function(orlo_compile_page source folder names)
             ${options}
         DEPENDS pagecompile ${source_path}
         COMMENT "Data: ${folder}/"
+        VERBATIM)
+    set(data_outputs ${data_outputs} ${outputs} PARENT_SCOPE)
+endfunction()
+
+function(orlo_compile_set source folder)
+    cmake_parse_arguments(PARSE_ARGV 2 ARG "" "BOARD" "")
+    if(ARG_UNPARSED_ARGUMENTS OR NOT ARG_BOARD)
+        message(FATAL_ERROR "orlo_compile_set(${source}): needs BOARD <x>,<y>; unexpected: ${ARG_UNPARSED_ARGUMENTS}")
+    endif()
+    orlo_content_paths("${source}" "${folder}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source_path})
+    file(READ ${source_path} svg)
+    string(REGEX REPLACE "<!--([^-]|-[^-])*-->" "" svg "${svg}")
+    string(REGEX MATCHALL "id=\"pic-[A-Za-z0-9_]+\"" ids "${svg}")
+    set(outputs ${output_path}/picture.cfg)
+    foreach(id IN LISTS ids)
+        string(REGEX REPLACE "id=\"pic-(.*)\"" "\\1" name "${id}")
+        list(APPEND outputs ${output_path}/${name}.png)
+    endforeach()
+    list(REMOVE_DUPLICATES outputs)
+    add_custom_command(
+        OUTPUT ${outputs}
+        COMMAND ${ORLO_TOOL_ENV} $<TARGET_FILE:pagecompile> --set ${source_path} ${output_path} --board ${ARG_BOARD}
+        DEPENDS pagecompile ${source_path}
+        COMMENT "Data: ${folder}/ (picture set)"
         VERBATIM)
     set(data_outputs ${data_outputs} ${outputs} PARENT_SCOPE)
 endfunction()
