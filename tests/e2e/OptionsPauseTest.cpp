@@ -1,7 +1,8 @@
 // The options dialog of the menu page and the pause dialog of a page being played, on the built
 // game: the volumes and the screen mode change at once and are kept in the settings, the
 // tutorial box reaches the player's option when the dialog has sunk out, the page clock stands
-// still while the game is paused, and both close by their buttons and by Escape.
+// still while the game is paused, and both close by their buttons and by Escape. One test hears
+// the volumes: the game's mixer plays into SDL's disk driver and the test measures what it wrote.
 #include "app/GameApp.h"
 #include "app/Resources.h"
 #include "board/Board.h"
@@ -20,12 +21,20 @@
 #include "publication/Cover.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/TestOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -363,6 +372,169 @@ TEST_F(OptionsPause, OptionsChangeVolumesScreenModeAndTutorialAndKeepThem)
     EXPECT_EQ(App().GetSfxVolume(), int(sfxVolume * 100) / 100.0);
     EXPECT_FALSE(App().windowed);
     EXPECT_TRUE(App().sceneOption);
+}
+
+// The sound device of the game made next is SDL's disk driver, which writes the mixed output
+// (44100 Hz, stereo, 16-bit) to a file under the build's test output as fast as a sound card
+// would play it. A base class, so that it is in place before the game is created.
+class DiskAudioDevice
+{
+protected:
+    DiskAudioDevice() : recording(TestSupport::TestOutput::Path("e2e/options-heard.raw"))
+    {
+        std::filesystem::create_directories(recording.parent_path());
+        std::filesystem::remove(recording);
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
+        ::setenv("SDL_DISKAUDIOFILE", recording.c_str(), 1);
+    }
+    ~DiskAudioDevice()
+    {
+        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ::unsetenv("SDL_DISKAUDIOFILE");
+    }
+
+    // How much the device has written so far, in whole frames.
+    uintmax_t Written() const
+    {
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(recording, error);
+        return error ? 0 : size / kFrameBytes * kFrameBytes;
+    }
+
+    // The root mean square of the samples the device writes from position from on during the
+    // given real time (the game's clock stands still meanwhile; the device's thread does not).
+    double RmsFrom(uintmax_t from, int milliseconds) const
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        const uintmax_t to = Written();
+        std::ifstream file(recording, std::ios::binary);
+        file.seekg(std::streamoff(from));
+        std::vector<char> bytes(to > from ? size_t(to - from) : 0);
+        file.read(bytes.data(), std::streamsize(bytes.size()));
+        EXPECT_GE(bytes.size(), size_t(milliseconds / 2 * 44100 / 1000 * kFrameBytes))
+            << "the device wrote too little in " << milliseconds << " ms";
+        if (size_t(file.gcount()) != bytes.size() || bytes.empty())
+            return -1;
+        double sum = 0;
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        {
+            const double sample = int16_t(uint16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8));
+            sum += sample * sample;
+        }
+        return std::sqrt(sum / double(bytes.size() / 2));
+    }
+    // The level over a window that starts once what was mixed before a change has been written
+    // (a device buffer and the file's own buffer lie between the mixer and the file).
+    double RmsFromNow(int milliseconds) const
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        return RmsFrom(Written(), milliseconds);
+    }
+
+    static constexpr uintmax_t kFrameBytes = 4;
+    const std::filesystem::path recording;
+};
+
+class OptionsHeard : protected DiskAudioDevice, public OptionsPause
+{
+protected:
+    // A click on the slider's track at fraction of its width (0 is the very left: silence).
+    void ClickSlider(const Slider& slider, double fraction)
+    {
+        Click(slider.x + int(slider.width * fraction), slider.y + slider.height / 2);
+    }
+};
+
+TEST_F(OptionsHeard, TheVolumeSlidersChangeWhatTheSoundDeviceWrites)
+{
+    ASSERT_NE(dynamic_cast<MixerSoundManager*>(App().GetSoundManager()), nullptr) << "the game has a mixer";
+    // The menu's tune has faded in.
+    game.Seconds(3);
+    for (int waited = 0; waited < 2000 && Written() == 0; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_GT(Written(), 0u) << "the disk driver writes " << recording << "\nlog:\n" << game.Log();
+
+    double loudMusic = -1;
+    double quietMusic = -1;
+    double noMusic = -1;
+    double click = -1;
+    double silentClick = -1;
+    double silentTip = -1;
+    uintmax_t before = 0;
+    auto then = [&](std::function<void()> action)
+    {
+        script.Then(
+            [action]
+            {
+                action();
+                return true;
+            });
+        // The game takes the clicks in its next updates.
+        script.Wait(3);
+    };
+    WaitInPlace([&] { return OptionsDialog(); });
+    // The effects off (the slider's click is then silent), the music at full volume.
+    then(
+        [&]
+        {
+            ClickSlider(*OptionsDialog()->soundSlider, 0);
+            ClickSlider(*OptionsDialog()->musicSlider, 0.98);
+        });
+    then(
+        [&]
+        {
+            EXPECT_EQ(App().GetSfxVolume(), 0);
+            loudMusic = RmsFromNow(500);
+            ClickSlider(*OptionsDialog()->musicSlider, 0.25);
+        });
+    then(
+        [&]
+        {
+            quietMusic = RmsFromNow(500);
+            ClickSlider(*OptionsDialog()->musicSlider, 0);
+        });
+    // With the music off, the effects alone: the sound slider's click as it is let go.
+    then(
+        [&]
+        {
+            noMusic = RmsFromNow(300);
+            before = Written();
+            ClickSlider(*OptionsDialog()->soundSlider, 0.75);
+        });
+    then(
+        [&]
+        {
+            click = RmsFrom(before, 400);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            before = Written();
+            ClickSlider(*OptionsDialog()->soundSlider, 0);
+        });
+    then(
+        [&]
+        {
+            silentClick = RmsFrom(before, 400);
+            // The tutorial box's sound, at no volume, twice to leave the box as it was.
+            before = Written();
+            const Checkbox& tutorial = *OptionsDialog()->tutorialCheckbox;
+            Click(tutorial.x + 5, tutorial.y + tutorial.height / 2);
+            Click(tutorial.x + 5, tutorial.y + tutorial.height / 2);
+        });
+    then(
+        [&]
+        {
+            silentTip = RmsFrom(before, 400);
+            Click(*OptionsDialog(), OptionsDialog()->closeButton);
+        });
+    OpenOptions();
+    ASSERT_TRUE(script.Finished());
+
+    EXPECT_GT(loudMusic, 300) << "the menu's tune is heard";
+    EXPECT_GT(quietMusic, loudMusic * 0.1) << "a quarter of the volume is still heard";
+    EXPECT_LT(quietMusic, loudMusic * 0.5) << "a quarter of the volume is quieter";
+    EXPECT_EQ(noMusic, 0) << "the music at no volume is silent";
+    EXPECT_GT(click, 100) << "the slider's click at three quarters of the volume";
+    EXPECT_EQ(silentClick, 0) << "effects at no volume are silent";
+    EXPECT_EQ(silentTip, 0) << "effects at no volume are silent";
 }
 
 } // namespace
