@@ -83,8 +83,11 @@ struct BenchHost : BoardHost
     double ListSlide() override { return 0; }
     int ListSlideDirection() override { return 0; }
     void SetListSlideDirection(int) override {}
+    void SetListSlide(double) override {}
     double Blur() override { return blur; }
     void SetBlurDirection(int) override {}
+    double ModeZoom(int) override { return 0; }
+    int CurrentMode() override { return 0; }
     bool IsFinalGameShown() override { return false; }
     void SetPageComplete() override {}
     void RequestPageAction() override {}

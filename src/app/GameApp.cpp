@@ -13,6 +13,7 @@
 #include "framework/resources/XMLParser.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/WidgetManager.h"
+#include "minigames/MiniGames.h"
 #include "publication/Cover.h"
 #include "publication/Page.h"
 #include "publication/Tutorial.h"
@@ -79,6 +80,11 @@ GameApp::~GameApp()
     };
     remove(board.get());
     board.reset();
+    for (auto& game : miniGames)
+    {
+        remove(game.get());
+        game.reset();
+    }
     remove(cover.get());
     cover.reset();
     remove(tutorial.get());
@@ -165,12 +171,20 @@ void GameApp::LoadingThreadCompleted()
     Log("Creating widgets");
     board = std::make_unique<Board>(*this);
     widgetManager->AddChild(board.get());
-    // TODO(minigames): mg1 .. mg6, mg8, mg9 and mgLast, each (0, 0, 800, 600).
+    for (int mode = 1; mode < kMiniGameSlots; ++mode)
+    {
+        miniGames[size_t(mode)] = CreateMiniGame(*this, mode);
+        if (miniGames[size_t(mode)] != nullptr)
+            widgetManager->AddChild(miniGames[size_t(mode)].get());
+    }
     cover = std::make_unique<Cover>(*this);
     cover->SetShown(false);
     widgetManager->AddChild(cover.get());
     pageScreen = std::make_unique<Page>(*this);
     board->host = pageScreen.get();
+    for (auto& game : miniGames)
+        if (game != nullptr)
+            game->host = pageScreen.get();
     widgetManager->AddChild(pageScreen.get());
     widgetManager->SetFocusWidget(pageScreen.get());
     tutorial = std::make_unique<Tutorial>(*this);
@@ -189,6 +203,21 @@ void GameApp::LoadingThreadCompleted()
         music->PlayMusic(1);
     pageScreen->started = true;
     Log("Widgets created");
+}
+
+MiniGame* GameApp::MiniGameOfMode(int mode) const
+{
+    if (mode <= 0 || mode >= kMiniGameSlots)
+        return nullptr;
+    return miniGames[size_t(mode)].get();
+}
+
+MiniGame* GameApp::ShownMiniGame() const
+{
+    for (const auto& game : miniGames)
+        if (game != nullptr && game->shown)
+            return game.get();
+    return nullptr;
 }
 
 void GameApp::Shutdown()

@@ -16,6 +16,7 @@ namespace Vesk
 
 class Board;
 class Cover;
+class MiniGame;
 class Page;
 class ResourceManager;
 class Tutorial;
@@ -166,8 +167,15 @@ public:
     std::unique_ptr<DDImage> logoA;
     bool logosAvailable = false;
     // The screens, created in LoadingThreadCompleted and removed by the destructor; null before.
-    // TODO(minigames): mg1 .. mg6, mg8, mg9, mgLast.
     std::unique_ptr<Board> board;
+    // The mini-games by their mode number: mg1 .. mg9 at 1 .. 9 (there is no 7), mgLast at
+    // kModeFinalGame (10). Each is hidden until the publication starts its page.
+    static constexpr int kMiniGameSlots = 11;
+    std::array<std::unique_ptr<MiniGame>, kMiniGameSlots> miniGames;
+    // The mini-game of a mode, null when there is none.
+    MiniGame* MiniGameOfMode(int mode) const;
+    // The mini-game widget that is shown, null when none is.
+    MiniGame* ShownMiniGame() const;
     // The inactivity veil over everything, hidden while the game is active.
     std::unique_ptr<Cover> cover;
     // The publication on the desk: the home screen, which enters and leaves the pages.

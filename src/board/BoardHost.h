@@ -5,9 +5,9 @@ namespace Vesk
 
 class Graphics;
 
-// What the hidden-object board reads from and asks of the publication screen, which lies
-// under it and enters and leaves its pages. The publication screen implements it and hands
-// itself to the board (Board::host); the board works without one, as if the publication
+// What the hidden-object board and the mini-games read from and ask of the publication screen,
+// which lies under them and enters and leaves their pages. The publication screen implements it
+// and hands itself to each of them (their host); they work without one, as if the publication
 // were hidden, at rest and at no page.
 class BoardHost
 {
@@ -26,9 +26,13 @@ public:
     virtual double ListSlide() = 0;
     virtual int ListSlideDirection() = 0;
     virtual void SetListSlideDirection(int direction) = 0;
+    virtual void SetListSlide(double slide) = 0;
     // The page-turn blur (0 none .. 1 full) and its direction.
     virtual double Blur() = 0;
     virtual void SetBlurDirection(int direction) = 0;
+    // The camera zoom into the page of a mode (0 publication .. 1 zoomed in) and the mode now.
+    virtual double ModeZoom(int mode) = 0;
+    virtual int CurrentMode() = 0;
     // The final mini-game's widget is shown.
     virtual bool IsFinalGameShown() = 0;
     // The game has just ended its page: the next page action plays no click.

@@ -8,6 +8,8 @@
 #include "framework/widgets/DialogButton.h"
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
+#include "minigames/MiniGame.h"
+#include "publication/Page.h"
 
 #include <algorithm>
 #include <cmath>
@@ -301,8 +303,11 @@ void ExitDialog::PaintContent(Graphics& graphics)
         return;
     graphics.SetFont(FONT_MAIN18);
     graphics.SetColor(Color::Black);
-    // TODO(minigames): "Interface/exit2" while a mini-game screen is shown.
-    graphics.DrawStringWordWrapped(app.texts.interface.exit, g.WTX, g.WTY, g.WTW, -1, 0);
+    // Over a mini-game the question also says that the game in progress is lost.
+    MiniGame* game = app.ShownMiniGame();
+    bool overMiniGame = game != nullptr && game != app.MiniGameOfMode(Page::kModeFinalGame);
+    graphics.DrawStringWordWrapped(overMiniGame ? app.texts.interface.exit2 : app.texts.interface.exit, g.WTX, g.WTY,
+                                   g.WTW, -1, 0);
 }
 
 LoadDialog::LoadDialog(GameApp& app, Widget* parentWidget, const std::string& header)

@@ -17,6 +17,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
+#include "minigames/MiniGame.h"
 #include "publication/Cover.h"
 #include "publication/Tutorial.h"
 
@@ -673,8 +674,8 @@ bool Page::IsPauseOpen()
 
 bool Page::IsFinalGameShown()
 {
-    // TODO(minigames): mgLast->shown once the final mini-game exists.
-    return false;
+    MiniGame* last = app.MiniGameOfMode(kModeFinalGame);
+    return last != nullptr && last->shown;
 }
 
 double Page::CoverAlpha()

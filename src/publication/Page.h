@@ -14,6 +14,7 @@ namespace Vesk
 {
 
 class ButtonWidget;
+struct PageRecord;
 class DDImage;
 class GameApp;
 class Image;
@@ -85,6 +86,10 @@ public:
     // The zoom of mode m reached 1 (shows the mode's screen, hides the publication) or 0
     // (frees the mini-game's pictures and flips back to returnPage).
     void EnterMode(int m);
+    // Starts the mini-game of a mini-game page (mode gameMode) and its zoom.
+    void EnterMiniGame(PageRecord& record, int gameMode);
+    // The pictures of the games that keep theirs through the zoom out (modes 3, 5, 8, 9).
+    void FreeMiniGamePictures(int gameMode);
     void LeaveMode(int m);
 
     // Ends the desk's fade out of white at once (the intro scene's end, a script's [SBG]): the
@@ -110,6 +115,9 @@ public:
     double ListSlide() override { return listSlide; }
     int ListSlideDirection() override { return listSlideDirection; }
     void SetListSlideDirection(int direction) override { listSlideDirection = direction; }
+    void SetListSlide(double slide) override { listSlide = slide; }
+    double ModeZoom(int m) override { return m >= 0 && m < kModeCount ? modeZoom[size_t(m)] : 0.0; }
+    int CurrentMode() override { return mode; }
     double Blur() override { return blur; }
     void SetBlurDirection(int direction) override { blurDirection = direction; }
     bool IsFinalGameShown() override;

@@ -10,6 +10,7 @@
 #include "framework/graphics/Transform.h"
 #include "framework/platform/Clock.h"
 #include "framework/widgets/ButtonWidget.h"
+#include "minigames/MiniGame.h"
 #include "publication/Page.h"
 
 #include <algorithm>
@@ -321,7 +322,12 @@ void Page::PaintPublicationInWorld(Graphics& graphics, Image* face)
 
 void Page::PaintZoom(Graphics& graphics)
 {
-    // TODO(minigames): the snapshot of the mode's mini-game, centred on the path's end point.
+    // The game's own look waits at the path's end, where the camera arrives.
+    const TriPointRow* path = CameraPath(currentPage);
+    MiniGame* game = app.MiniGameOfMode(mode);
+    Image* snapshot = game != nullptr ? game->Snapshot() : nullptr;
+    if (path != nullptr && snapshot != nullptr && mode != kModeNameStamp)
+        DrawWorldImage(graphics, snapshot, path->endX + 400, path->endY + 300);
     PaintPublicationInWorld(graphics, RestingFace(app, currentPage));
     if (mode == kModeNameStamp)
         PaintNameStamp(graphics);

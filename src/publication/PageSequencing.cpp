@@ -8,6 +8,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "framework/widgets/WidgetManager.h"
+#include "minigames/MiniGame.h"
 #include "publication/Page.h"
 #include "scenes/UCD.h"
 
@@ -92,9 +93,7 @@ void Page::EnterPage()
 
     if (pageMode != kModePublication)
     {
-        // TODO(minigames): load the mini-game's pictures from record.dir, StartGame(timeLimit,
-        // itemCount), the tune change to 3 and the zoom of its mode, as each kind needs.
-        app.Log("No screen for pages of type '" + record.type + "' yet: the publication stays open");
+        EnterMiniGame(record, pageMode);
         return;
     }
 
@@ -235,11 +234,121 @@ void Page::ReturnToPublication()
     }
 }
 
+void Page::EnterMiniGame(PageRecord& record, int gameMode)
+{
+    MiniGame* game = app.MiniGameOfMode(gameMode);
+    if (game == nullptr)
+    {
+        app.Log("No screen for pages of type '" + record.type + "' yet: the publication stays open");
+        return;
+    }
+    app.SetCursor(kCursorWait);
+    Invalidate();
+    if (gameMode == 1 || gameMode == 2)
+    {
+        game->LoadPicture(record.dir);
+        game->StartGame(record.timeLimit, record.itemCount);
+    }
+    else
+    {
+        game->StartGame(record.timeLimit, record.itemCount);
+        if (gameMode != kModeFinalGame)
+            game->LoadPicture(record.dir);
+        game->StartGame(record.timeLimit, record.itemCount);
+    }
+    app.SetCursor(kCursorNormal);
+    // The first two games and the final one lie under the publication from the start; the
+    // others are shown once the camera has zoomed into their page.
+    if (gameMode == 1 || gameMode == 2 || gameMode == kModeFinalGame)
+        game->SetShown(true);
+    ChangeTunes(3);
+    if (app.scenePlayer != nullptr)
+    {
+        app.scenePlayer->musicAfterScene = 3;
+        app.scenePlayer->restoreMusic = true;
+    }
+    if (gameMode != kModeFinalGame)
+        game->BuildSnapshot();
+    const bool hasPath = CameraPath(currentPage) != nullptr;
+    mode = gameMode;
+    // The first game's zoom starts a little way in; without a camera path every zoom switches
+    // at once (StepModeZoom).
+    modeZoom[size_t(gameMode)] = gameMode == 1 && hasPath ? 0.01f : 0.0f;
+    modeZoomDirection[size_t(gameMode)] = +1;
+    openGate = -1;
+    if (hasPath && gameMode != kModeFinalGame)
+        app.PlaySample(SOUND_CAMERA_MOVE);
+    if (gameMode == 1)
+        for (auto& button : stickerButtons)
+            if (button != nullptr)
+                button->SetDisabled(true);
+}
+
 void Page::CloseShownMiniGames()
 {
-    // TODO(minigames): close each shown mini-game widget in the order mg1, mg2, mg3, mg4, mg5,
-    // mg6, mg8, mg9, mgLast as each needs (snapshot, hide, free pictures, zoom out), and play
-    // "scenes/final.scr" when the final mini-game's page is done.
+    auto shownGame = [&](int gameMode) -> MiniGame*
+    {
+        MiniGame* game = app.MiniGameOfMode(gameMode);
+        return game != nullptr && game->shown ? game : nullptr;
+    };
+    // The mode the game was entered in zooms out, even when the name stamp has taken over the
+    // mode meanwhile (its page had no camera path).
+    auto zoomOut = [&](int gameMode)
+    {
+        if (gameMode == 1)
+            for (auto& button : stickerButtons)
+                if (button != nullptr)
+                    button->SetDisabled(false);
+        if (mode != kModeNameStamp)
+            mode = gameMode;
+        modeZoomDirection[size_t(gameMode)] = -1;
+        if (CameraPath(currentPage) == nullptr)
+        {
+            // Nothing to fly: the game's mode is left at once.
+            modeZoom[size_t(gameMode)] = 0;
+            modeZoomDirection[size_t(gameMode)] = 0;
+            FreeMiniGamePictures(gameMode);
+        }
+    };
+    for (int gameMode : {1, 2, 3, 4, 5, 6, 8, 9})
+    {
+        MiniGame* game = shownGame(gameMode);
+        if (game == nullptr)
+            continue;
+        const bool zooms = gameMode != 2 && gameMode != 6;
+        if (gameMode != 2 && gameMode != 6 && gameMode != 8)
+            game->BuildSnapshot();
+        game->SetShown(false);
+        if (gameMode == 1 || gameMode == 2 || gameMode == 4 || gameMode == 6)
+            game->FreePictures();
+        if (zooms)
+            zoomOut(gameMode);
+        else
+        {
+            // The games that do not zoom out come back to rest, camera and all.
+            modeZoom[size_t(gameMode)] = 0;
+            modeZoomDirection[size_t(gameMode)] = 0;
+            cameraX = 1100;
+            cameraY = 700;
+            cameraScale = 1;
+            if (mode == gameMode)
+                mode = kModePublication;
+        }
+    }
+    if (MiniGame* last = shownGame(kModeFinalGame); last != nullptr)
+    {
+        last->SetShown(false);
+        if (ContentModel::IsPage(currentPage) && app.content.pages[size_t(currentPage)].done)
+            app.PlayScene("scenes/final.scr");
+    }
+}
+
+void Page::FreeMiniGamePictures(int gameMode)
+{
+    if (gameMode != 3 && gameMode != 5 && gameMode != 8 && gameMode != 9)
+        return;
+    if (MiniGame* game = app.MiniGameOfMode(gameMode); game != nullptr)
+        game->FreePictures();
 }
 
 void Page::StartZoom(int m, float zoom)
@@ -338,14 +447,15 @@ void Page::StartStampWriting()
 
 void Page::EnterMode(int m)
 {
-    // TODO(minigames): show the widget of modes 3, 4, 5, 6, 8 and 9.
-    (void)m;
+    if (m >= 3 && m <= 9)
+        if (MiniGame* game = app.MiniGameOfMode(m); game != nullptr)
+            game->SetShown(true);
     SetShown(false);
 }
 
 void Page::LeaveMode(int m)
 {
-    // TODO(minigames): FreePictures() of the mini-game of modes 3, 5, 8 and 9.
+    FreeMiniGamePictures(m);
     if (m == kModeNameStamp || !stampPending)
     {
         FlipToPage(returnPage);

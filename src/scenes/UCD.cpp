@@ -9,6 +9,7 @@
 #include "framework/platform/Clock.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundManager.h"
+#include "minigames/MiniGame.h"
 #include "publication/Page.h"
 
 #include <algorithm>
@@ -604,8 +605,10 @@ void UCD::Execute(const SceneCommand& command)
         ReleasePageDrag();
         break;
     case SceneOp::Round:
-        // TODO(minigames): the visible mini-game's current round is complete.
-        app.Log("Scene asked for the next round: no mini-game is shown");
+        if (MiniGame* game = app.ShownMiniGame(); game != nullptr)
+            game->CompleteRound();
+        else
+            app.Log("Scene asked for the next round: no mini-game is shown");
         break;
     default:
         break;
@@ -815,7 +818,9 @@ bool UCD::InPassRect(int x, int y) const
 
 Widget* UCD::PassTarget() const
 {
-    // TODO(minigames): the first shown of mg9, mg8, mg6, mg5, mg4, mg3, mg2 and mg1 comes first.
+    for (int mode : {9, 8, 6, 5, 4, 3, 2, 1})
+        if (MiniGame* game = app.MiniGameOfMode(mode); game != nullptr && game->shown)
+            return game;
     if (app.pageScreen != nullptr && app.pageScreen->shown)
         return app.pageScreen.get();
     return app.board.get();

@@ -2,12 +2,12 @@
 
 #include "app/PictureListReader.h"
 #include "app/Resources.h"
-#include "board/BoardHost.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/platform/Clock.h"
 #include "framework/widgets/ButtonWidget.h"
 #include "support/FakeFont.h"
+#include "support/FakePublication.h"
 #include "support/MessageBoxRecorder.h"
 #include "support/TempFolder.h"
 #include "support/TestGameApp.h"
@@ -35,39 +35,7 @@ constexpr int kBoardY = 20;
 constexpr int kPage = 2;
 constexpr uint32_t kOpaque = 0xFF8A5A2Cu;
 
-// The publication screen as the board sees it: at rest on the page, shown or hidden on demand;
-// slides asked for arrive at once.
-struct FakeHost : BoardHost
-{
-    bool IsPublicationShown() override { return shown; }
-    int CurrentPage() override { return kPage; }
-    int OpenGate() override { return openGate; }
-    bool IsPauseOpen() override { return pauseOpen; }
-    double ListSlide() override { return 0; }
-    int ListSlideDirection() override { return 0; }
-    void SetListSlideDirection(int direction) override { slideRequests.push_back(direction); }
-    double Blur() override { return blur; }
-    void SetBlurDirection(int) override {}
-    bool IsFinalGameShown() override { return false; }
-    void SetPageComplete() override { pageComplete = true; }
-    void RequestPageAction() override { ++pageActions; }
-    void RedrawContentsLight(int page) override { redrawnPage = page; }
-    void ClearStickerFades() override {}
-    double CoverAlpha() override { return 0; }
-    void SetCoverAlpha(double) override {}
-    void DrawDeskBackground(Graphics&) override {}
-    void DrawOverlays(Graphics&) override {}
-    void PaintContentsNote(Graphics&) override {}
-
-    bool shown = false;
-    int openGate = 0;
-    bool pauseOpen = false;
-    double blur = 0;
-    std::vector<int> slideRequests;
-    bool pageComplete = false;
-    int pageActions = 0;
-    int redrawnPage = -1;
-};
+using FakeHost = TestSupport::FakePublication;
 
 // The game application with the scene player's events recorded.
 struct SceneRecordingApp : TestGameApp
