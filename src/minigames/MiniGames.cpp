@@ -1,13 +1,22 @@
 #include "minigames/MiniGames.h"
 
+#include "minigames/MG1.h"
+#include "minigames/MG2.h"
+#include "minigames/MG6.h"
+
 namespace Vesk
 {
 
 std::unique_ptr<MiniGame> CreateMiniGame(GameApp& app, int mode)
 {
-    (void)app;
     switch (mode)
     {
+    case 1:
+        return std::make_unique<MG1>(app);
+    case 2:
+        return std::make_unique<MG2>(app);
+    case 6:
+        return std::make_unique<MG6>(app);
     default:
         return nullptr;
     }
