@@ -41,58 +41,23 @@ protected:
     int BoardX() { return App().config.common.BoardX; }
     int BoardY() { return App().config.common.BoardY; }
 
-    // Jumps to the end of the desk intro, as a player who has seen it would like.
-    void SkipIntro()
-    {
-        const auto& desktop = App().config.desktop;
-        Screen().modeZoom[0] = float(desktop.DT1 + desktop.DT2 + desktop.DT3 + desktop.DT4);
-        game.Step(2);
-    }
+    void SkipIntro() { game.SkipIntro(); }
 
     bool PlayIntro()
     {
         return game.WaitUntil([&] { return !Screen().IntroRunning(); }, 2000, "the desk intro ends");
     }
 
-    bool WaitAtRest()
-    {
-        return game.WaitUntil([&] { return !Screen().Flipping() && Screen().IsPublicationShown(); }, 3000,
-                              "the publication lies still");
-    }
+    bool WaitAtRest() { return game.WaitAtRest(); }
 
     // The bottom-right corner, where a click turns the page forward.
     void ClickForwardCorner() { game.Click(765, BoardY() + 520); }
     void ClickBackwardCorner() { game.Click(35, BoardY() + 520); }
 
-    // A point on the contents title of page, in screen coordinates.
-    std::optional<Point> TitlePoint(int page)
-    {
-        for (const ContentsEntry& entry : App().content.titles)
-            if (entry.page == page)
-                return Point{BoardX() + entry.x + std::min(20, entry.w / 2), BoardY() + entry.y + 2};
-        return std::nullopt;
-    }
-
-    // From the cover: the menu's play button to the contents, then the page's title.
     bool EnterFromContents(int page)
     {
-        if (Screen().currentPage != 1)
-        {
-            if (Screen().currentPage != 0 || Screen().playButton == nullptr)
-                return false;
-            game.Click(Screen().playButton->x + Screen().playButton->width / 2,
-                       Screen().playButton->y + Screen().playButton->height / 2);
-            if (!game.WaitUntil([&] { return Screen().currentPage == 1 && !Screen().Flipping(); }, 1000,
-                                "the contents page lies open"))
-                return false;
-        }
-        std::optional<Point> title = TitlePoint(page);
-        if (!title)
-            return false;
-        game.MoveTo(*title);
-        game.Click(*title);
-        return game.WaitUntil([&] { return !Screen().IsPublicationShown() && Screen().currentPage == page; }, 1000,
-                              "page " + std::to_string(page) + " is entered");
+        return game.EnterFromContents(page) &&
+               game.WaitUntil([&] { return !Screen().IsPublicationShown(); }, 1000, "the publication is hidden");
     }
 
     bool PlayFromContents(int page) { return EnterFromContents(page) && WaitForBoard(page); }
@@ -363,22 +328,7 @@ TEST_P(EveryHiddenObjectPage, IsPlayedToTheEnd)
 {
     const int page = GetParam();
     ASSERT_EQ(App().content.pages[size_t(page)].type, page == 7 ? "NGame" : "Game");
-    std::optional<SaveData> save = game.ReadSave();
-    ASSERT_TRUE(save.has_value());
-    int set = 0;
-    while (set < App().content.setCount && App().content.sets[size_t(set)].a != page &&
-           App().content.sets[size_t(set)].b != page && App().content.sets[size_t(set)].c != page)
-        ++set;
-    ASSERT_LT(set, App().content.setCount);
-    for (int earlier = 0; earlier < set; ++earlier)
-        for (int done : {App().content.sets[size_t(earlier)].a, App().content.sets[size_t(earlier)].b,
-                         App().content.sets[size_t(earlier)].c})
-            save->pages[size_t(done)].done = save->pages[size_t(done)].open = true;
-    save->flags.firstPagePending = false;
-    save->flags.tutorialPending = false;
-    ASSERT_TRUE(game.Relaunch(save));
-    SkipIntro();
-    ASSERT_EQ(App().currentSet, set);
+    ASSERT_TRUE(game.RelaunchAtSetOf(page));
     ASSERT_TRUE(PlayFromContents(page));
     ASSERT_TRUE(PlayToTheEnd(page));
     ASSERT_TRUE(

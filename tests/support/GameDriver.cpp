@@ -1,8 +1,11 @@
 #include "support/GameDriver.h"
 
+#include "app/GameApp.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/platform/WindowMessage.h"
+#include "framework/widgets/ButtonWidget.h"
+#include "publication/Page.h"
 #include "publication/Tutorial.h"
 #include "support/TestOutput.h"
 
@@ -94,6 +97,92 @@ bool GameDriver::Relaunch(const std::optional<SaveData>& save)
     }
     CreateGame();
     return Launch();
+}
+
+void GameDriver::SkipIntro()
+{
+    const auto& desktop = game->config.desktop;
+    game->pageScreen->modeZoom[0] = float(desktop.DT1 + desktop.DT2 + desktop.DT3 + desktop.DT4);
+    Step(2);
+}
+
+bool GameDriver::WaitAtRest()
+{
+    Page& screen = *game->pageScreen;
+    return WaitUntil([&] { return !screen.Flipping() && screen.IsPublicationShown(); }, 3000,
+                     "the publication lies still");
+}
+
+std::optional<Point> GameDriver::TitlePoint(int page)
+{
+    const auto& common = game->config.common;
+    for (const ContentsEntry& entry : game->content.titles)
+        if (entry.page == page)
+            return Point{common.BoardX + entry.x + std::min(20, entry.w / 2), common.BoardY + entry.y + 2};
+    return std::nullopt;
+}
+
+bool GameDriver::EnterFromContents(int page)
+{
+    Page& screen = *game->pageScreen;
+    if (screen.currentPage != 1)
+    {
+        if (screen.currentPage != 0 || screen.playButton == nullptr)
+        {
+            ADD_FAILURE() << "neither the cover nor the contents lies open (page " << screen.currentPage << ")";
+            return false;
+        }
+        Click(screen.playButton->x + screen.playButton->width / 2,
+              screen.playButton->y + screen.playButton->height / 2);
+        if (!WaitUntil([&] { return screen.currentPage == 1 && !screen.Flipping(); }, 1000,
+                       "the contents page lies open"))
+            return false;
+    }
+    std::optional<Point> title = TitlePoint(page);
+    if (!title)
+    {
+        ADD_FAILURE() << "the contents list no title for page " << page;
+        return false;
+    }
+    MoveTo(*title);
+    Click(*title);
+    return WaitUntil([&] { return screen.currentPage == page && (!screen.IsPublicationShown() || screen.mode > 0); },
+                     1000, "page " + std::to_string(page) + " is entered");
+}
+
+bool GameDriver::RelaunchAtSetOf(int page)
+{
+    std::optional<SaveData> save = ReadSave();
+    if (!save)
+    {
+        ADD_FAILURE() << "no save to start from";
+        return false;
+    }
+    const ContentModel& content = game->content;
+    int set = 0;
+    while (set < content.setCount && content.sets[size_t(set)].a != page && content.sets[size_t(set)].b != page &&
+           content.sets[size_t(set)].c != page)
+        ++set;
+    if (set == content.setCount)
+    {
+        ADD_FAILURE() << "page " << page << " is in no set";
+        return false;
+    }
+    for (int earlier = 0; earlier < set; ++earlier)
+        for (int done :
+             {content.sets[size_t(earlier)].a, content.sets[size_t(earlier)].b, content.sets[size_t(earlier)].c})
+            save->pages[size_t(done)].done = save->pages[size_t(done)].open = true;
+    save->flags.firstPagePending = false;
+    save->flags.tutorialPending = false;
+    if (!Relaunch(save))
+        return false;
+    SkipIntro();
+    if (game->currentSet != set)
+    {
+        ADD_FAILURE() << "the game opened set " << game->currentSet << ", not " << set;
+        return false;
+    }
+    return true;
 }
 
 void GameDriver::Step(int count)

@@ -73,6 +73,20 @@ public:
     void Type(const std::string& text);
     void Escape();
 
+    // The publication's own steps, as a player takes them.
+    // Jumps to the end of the desk intro, as a player who has seen it would like.
+    void SkipIntro();
+    // Waits until no page turns and the publication is shown.
+    bool WaitAtRest();
+    // A point on the contents title of page, in screen coordinates.
+    std::optional<Point> TitlePoint(int page);
+    // From the cover (through the menu's play button) or the contents page: clicks the page's
+    // title and waits until the page is entered (the publication hidden or zooming away).
+    bool EnterFromContents(int page);
+    // Relaunches with every set before the one holding page done, so that page's set is the
+    // current one, and the first-start tutorials already seen; the intro is skipped.
+    bool RelaunchAtSetOf(int page);
+
     // The index in the game's pictureItems of the first unfound item of the current page whose
     // name or display name is name; -1 when there is none.
     int FindItem(const std::string& name) const;
