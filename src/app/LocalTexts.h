@@ -21,6 +21,7 @@ namespace Vesk
     TEXT(interface, Interface, list_del_confirm)                                                                       \
     TEXT(interface, Interface, list_add_name)                                                                          \
     TEXT(interface, Interface, list_exists_name)                                                                       \
+    TEXT(interface, Interface, list_full)                                                                              \
     TEXT(interface, Interface, edit_button1)                                                                           \
     TEXT(interface, Interface, edit_button2)                                                                           \
     TEXT(interface, Interface, message_dialog)                                                                         \

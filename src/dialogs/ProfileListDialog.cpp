@@ -221,7 +221,8 @@ void ListDialog::AddPlayer()
         // A list longer than the settings hold would read back empty: every player lost.
         if (exists || !ProfileNames::Fits(players))
         {
-            (new WarningDialog(app, app.texts.interface.list_exists_name))->ShowModal();
+            const std::string& why = exists ? app.texts.interface.list_exists_name : app.texts.interface.list_full;
+            (new WarningDialog(app, why))->ShowModal();
             if (app.isShutdown)
                 return;
             continue;

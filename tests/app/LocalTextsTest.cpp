@@ -26,6 +26,7 @@ std::vector<std::string> ExpectedTextKeys()
                              "list_del_confirm",
                              "list_add_name",
                              "list_exists_name",
+                             "list_full",
                              "edit_button1",
                              "edit_button2",
                              "message_dialog",
@@ -82,11 +83,11 @@ TEST(LocalTextsTest, EveryListedTextHasItsOwnField)
         EXPECT_EQ(*catalogue[i].field(texts), "text " + std::to_string(i));
     }
     EXPECT_EQ(texts.interface.list_new, "text 0");
-    EXPECT_EQ(texts.interface.game, "text 37");
-    EXPECT_EQ(texts.objectives.ISpy, "text 38");
-    EXPECT_EQ(texts.objectives.MGLast, "text 50");
-    EXPECT_EQ(texts.tries.tries0, "text 51");
-    EXPECT_EQ(texts.common.default_name, "text 57");
+    EXPECT_EQ(texts.interface.game, "text 38");
+    EXPECT_EQ(texts.objectives.ISpy, "text 39");
+    EXPECT_EQ(texts.objectives.MGLast, "text 51");
+    EXPECT_EQ(texts.tries.tries0, "text 52");
+    EXPECT_EQ(texts.common.default_name, "text 58");
 }
 
 TEST(LocalTextsTest, ApplyKeepsTheLaterTextAndIgnoresOtherKeys)

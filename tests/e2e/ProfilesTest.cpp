@@ -348,6 +348,8 @@ TEST_F(Profiles, ANameThatWouldOverfillTheStoredListIsRefused)
             if (auto* warning = dynamic_cast<WarningDialog*>(&dialog))
             {
                 warnings.push_back(warning->header);
+                if (warnings.size() == 1 && WaitInPlace(*warning))
+                    game.Screenshot("e2e/player-list-full.png");
                 ClickButton(*warning, Dialog::kYesButtonId);
                 return true;
             }
@@ -355,17 +357,23 @@ TEST_F(Profiles, ANameThatWouldOverfillTheStoredListIsRefused)
             if (input == nullptr)
                 return false;
             EXPECT_TRUE(WaitInPlace(*input));
-            if (asked++ > 0)
-                EscapeOn(*input);
+            // A new name that does not fit, then a name already listed, each asked again.
+            if (asked < 2)
+            {
+                game.Type(asked++ == 0 ? "Ben" : first);
+                ClickButton(*input, Dialog::kYesButtonId);
+            }
             else
             {
-                game.Type("Ben");
-                ClickButton(*input, Dialog::kYesButtonId);
+                ++asked;
+                EscapeOn(*input);
             }
             return true;
         });
-    EXPECT_EQ(asked, 2) << "the name is asked again";
-    EXPECT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(asked, 3) << "the name is asked again";
+    EXPECT_EQ(warnings,
+              (std::vector<std::string>{App().texts.interface.list_full, App().texts.interface.list_exists_name}));
+    EXPECT_NE(App().texts.interface.list_full, App().texts.interface.list_exists_name);
     EXPECT_EQ(App().allPlayers, stored);
     EXPECT_FALSE(std::filesystem::exists(SaveOf("Ben").parent_path()));
 }
