@@ -291,24 +291,16 @@ void Page::CloseShownMiniGames()
         MiniGame* game = app.MiniGameOfMode(gameMode);
         return game != nullptr && game->shown ? game : nullptr;
     };
-    // The mode the game was entered in zooms out, even when the name stamp has taken over the
-    // mode meanwhile (its page had no camera path).
+    // The camera flies back out of the game's mode; without a camera path the mode is left at
+    // the next step (StepModeZoom), which then frees the pictures and turns back or stamps.
     auto zoomOut = [&](int gameMode)
     {
         if (gameMode == 1)
             for (auto& button : stickerButtons)
                 if (button != nullptr)
                     button->SetDisabled(false);
-        if (mode != kModeNameStamp)
-            mode = gameMode;
+        mode = gameMode;
         modeZoomDirection[size_t(gameMode)] = -1;
-        if (CameraPath(currentPage) == nullptr)
-        {
-            // Nothing to fly: the game's mode is left at once.
-            modeZoom[size_t(gameMode)] = 0;
-            modeZoomDirection[size_t(gameMode)] = 0;
-            FreeMiniGamePictures(gameMode);
-        }
     };
     for (int gameMode : {1, 2, 3, 4, 5, 6, 8, 9})
     {
