@@ -171,6 +171,11 @@ TEST_F(Profiles, TheFirstStartAsksTheNameAndKeepsTheSaveUnderIt)
     EXPECT_EQ(App().allPlayers, "0|" + kAccented + "|");
     EXPECT_TRUE(std::filesystem::exists(SaveOf(kAccented)));
     EXPECT_EQ(App().GetWidgetManager()->focusWidget, &Screen());
+    // No folder of the offered name is left behind: the chosen name's is the only one.
+    std::vector<std::filesystem::path> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(SaveOf(kAccented).parent_path().parent_path()))
+        folders.push_back(entry.path());
+    EXPECT_EQ(folders, std::vector<std::filesystem::path>{SaveOf(kAccented).parent_path()});
 }
 
 TEST_F(Profiles, PlayersAreAddedSwitchedAndDeletedWithTheirProgressKeptApart)
