@@ -41,8 +41,7 @@ void DifferencesBlur::Invalidate()
     prepared = false;
     background = {};
     backgroundSmear.reset();
-    extras = {};
-    patches = {};
+    pieces = {};
     ghosts = {};
 }
 
@@ -54,10 +53,9 @@ void DifferencesBlur::Prepare(const Placed& background, const std::vector<Placed
     if (auto* picture = dynamic_cast<MemoryImage*>(background.image);
         picture != nullptr && picture->GetWidth() > 0 && picture->GetHeight() > 0)
         backgroundSmear = BoardBlur::Smear(*picture, amplitude, true);
-    this->extras = Compose(extras, 0);
-    this->patches = Compose(patches, 0);
     std::vector<Placed> all = extras;
     all.insert(all.end(), patches.begin(), patches.end());
+    pieces = Compose(all, 0);
     ghosts = Compose(all, int(std::ceil(std::fabs(amplitude) * 1.6)) + 2);
     if (ghosts.image != nullptr)
         ghosts.image = BoardBlur::Smear(*ghosts.image, amplitude, false);
@@ -101,13 +99,11 @@ void DifferencesBlur::Paint(Graphics& graphics, int boardX, int boardY, double b
         return;
     // The copies' spread rises and falls with the turn (k); their strength grows as the turn
     // comes to rest (n). Ghosts of the windows and patches spread with k; what of them lies in
-    // place adds to the sharp layers.
+    // place adds to the sharp pieces.
     const double k = std::sin(std::numbers::pi * (1 - blur));
     const double n = std::sin(std::numbers::pi / 2 * (1 - blur));
     const double ghost = Coverage(n * std::clamp(transparency / 255, 0.0, 1.0), kCopies);
-    const double inPlaceGhost = ghost * (1 - k);
-    const double extrasAlpha = 1 - (1 - Coverage(n, kCopies)) * (1 - inPlaceGhost);
-    const double patchesAlpha = 1 - (1 - n) * (1 - inPlaceGhost);
+    const double piecesAlpha = 1 - (1 - n) * (1 - ghost * (1 - k));
 
     graphics.PushState();
     graphics.SetColorizeImages(false);
@@ -116,9 +112,8 @@ void DifferencesBlur::Paint(Graphics& graphics, int boardX, int boardY, double b
     graphics.SetColorizeImages(true);
     DrawWithAlpha(graphics, backgroundSmear.get(), boardX + background.x, boardY + background.y,
                   Coverage(n, kCopies) * k);
-    DrawWithAlpha(graphics, extras.image.get(), boardX + extras.x, boardY + extras.y, extrasAlpha);
     DrawWithAlpha(graphics, ghosts.image.get(), boardX + ghosts.x, boardY + ghosts.y, ghost * k);
-    DrawWithAlpha(graphics, patches.image.get(), boardX + patches.x, boardY + patches.y, patchesAlpha);
+    DrawWithAlpha(graphics, pieces.image.get(), boardX + pieces.x, boardY + pieces.y, piecesAlpha);
     graphics.PopState();
 }
 

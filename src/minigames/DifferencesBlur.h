@@ -16,9 +16,9 @@ class MemoryImage;
 // pictures) and the differences' patches fade in over ghosts of themselves spread the same way.
 //
 // Copying the whole picture eight times on every frame costs several milliseconds, so the
-// smeared pictures are made once per round (BoardBlur::Smear) and a frame blends five layers:
-// the background, its smear, the extras, the ghosts and the patches. MG6 owns one and tells it
-// when the set or the round changes.
+// smeared pictures are made once per round (BoardBlur::Smear) and a frame blends four layers:
+// the background, its smear, the ghosts and the sharp windows and patches. MG6 owns one and
+// tells it when the set or the round changes.
 class DifferencesBlur
 {
 public:
@@ -64,8 +64,8 @@ private:
     bool prepared = false;
     Placed background;
     std::unique_ptr<MemoryImage> backgroundSmear;
-    Layer extras;
-    Layer patches;
+    // The windows and patches sharp, and their ghosts (smeared).
+    Layer pieces;
     Layer ghosts;
 };
 
