@@ -2,7 +2,9 @@
 
 #include "minigames/MG1.h"
 #include "minigames/MG2.h"
+#include "minigames/MG4.h"
 #include "minigames/MG6.h"
+#include "minigames/MG8.h"
 
 namespace Vesk
 {
@@ -15,8 +17,12 @@ std::unique_ptr<MiniGame> CreateMiniGame(GameApp& app, int mode)
         return std::make_unique<MG1>(app);
     case 2:
         return std::make_unique<MG2>(app);
+    case 4:
+        return std::make_unique<MG4>(app);
     case 6:
         return std::make_unique<MG6>(app);
+    case 8:
+        return std::make_unique<MG8>(app);
     default:
         return nullptr;
     }
