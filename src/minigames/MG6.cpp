@@ -471,7 +471,12 @@ void MG6::PaintCounter(Graphics& graphics)
     graphics.PushState();
     graphics.SetFont(FONT_MAIN18);
     graphics.SetColor(Color(140, 140, 140));
-    graphics.DrawString(text, config.CounterX, config.CounterY + drop);
+    // Wrapped at the note's right edge.
+    const int width = IMAGE_POST_1 != nullptr ? config.PostX + IMAGE_POST_1->GetWidth() - config.CounterX : 0;
+    if (width > 0)
+        graphics.DrawStringWordWrapped(text, config.CounterX, config.CounterY + drop, width);
+    else
+        graphics.DrawString(text, config.CounterX, config.CounterY + drop);
     graphics.PopState();
 }
 

@@ -1,0 +1,210 @@
+// The coloured-glass page (the differences game) played on the built game: entered from the
+// contents and from its sticker, every round's differences clicked on one side or the other to
+// the name stamp and the save, and a game whose misclicks lock the pointer out, which is left
+// unfinished with the back button and starts afresh when entered again.
+#include "app/GameApp.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/widgets/ButtonWidget.h"
+#include "minigames/MG6.h"
+#include "publication/Page.h"
+#include "support/GameDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace Vesk
+{
+namespace
+{
+
+using TestSupport::GameDriver;
+
+// Page 10 of the publication.
+constexpr int kGlassPage = 9;
+
+class MiniGame6Play : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(game.Launch());
+        ASSERT_NE(game.Game().pageScreen, nullptr);
+        ASSERT_EQ(App().content.pages[kGlassPage].type, "MG6");
+        ASSERT_TRUE(game.RelaunchAtSetOf(kGlassPage));
+    }
+
+    GameApp& App() { return game.Game(); }
+    Page& Screen() { return *game.Game().pageScreen; }
+    MG6& Glass() { return *dynamic_cast<MG6*>(App().MiniGameOfMode(6)); }
+
+    // The game is on the screen with its notes in place and the page-turn blur over.
+    bool WaitForPlay()
+    {
+        return game.WaitUntil(
+            [&]
+            {
+                return Glass().shown && Glass().openSignalled && !Screen().IsPublicationShown() &&
+                       Screen().ListSlide() == 0 && Screen().Blur() == 0;
+            },
+            3000, "the coloured-glass page is played");
+    }
+
+    bool BackOnThePublication()
+    {
+        return game.WaitUntil(
+            [&]
+            {
+                return Screen().IsPublicationShown() && !Glass().shown && Screen().OpenGate() == 0 &&
+                       !Screen().Flipping() && Screen().mode != Page::kModeNameStamp;
+            },
+            4000, "back on the publication");
+    }
+
+    // Where a player sees a patch: the opaque pixel of its picture nearest the middle, on the
+    // screen.
+    Point PatchPoint(const MG6::Picture& patch)
+    {
+        DDImage& picture = *patch.image;
+        const int width = picture.GetWidth();
+        const int height = picture.GetHeight();
+        const int left = App().config.common.BoardX + patch.x;
+        const int top = App().config.common.BoardY + patch.y;
+        Point best{left + width / 2, top + height / 2};
+        double nearest = 1e9;
+        for (int y = 1; y < height; ++y)
+            for (int x = 1; x < width; ++x)
+            {
+                double distance = std::hypot(x - width / 2.0, y - height / 2.0);
+                if (picture.AlphaAt(x, y) > 128 && distance < nearest)
+                {
+                    nearest = distance;
+                    best = {left + x, top + y};
+                }
+            }
+        return best;
+    }
+
+    // Clicks the round's differences, on the left and the right picture by turns, until the
+    // round has its share.
+    void FindRound(const std::string& screenshot)
+    {
+        const int r = Glass().round;
+        const int needed = Glass().RequiredFinds();
+        ASSERT_GT(needed, 0);
+        for (int index = 0; index < needed; ++index)
+        {
+            const MG6::Difference& difference = Glass().RoundAt(r).differences[size_t(index)];
+            const MG6::Picture& side = index % 2 == 0 ? difference.left : difference.right;
+            ASSERT_NE(side.image, nullptr) << difference.key;
+            game.Click(PatchPoint(side));
+            ASSERT_GT(difference.found, 0) << "difference " << difference.key << " of round " << r + 1;
+            EXPECT_EQ(Glass().missCount, 0);
+            game.Step(index + 1 == needed ? 1 : 20);
+            if (index == 2)
+                game.Screenshot(screenshot);
+        }
+    }
+
+    GameDriver game;
+};
+
+TEST_F(MiniGame6Play, EveryRoundsDifferencesFoundEndThePageStampedAndSaved)
+{
+    ASSERT_TRUE(game.EnterFromContents(kGlassPage));
+    ASSERT_TRUE(WaitForPlay());
+    ASSERT_EQ(Glass().RoundCount(), 2);
+    EXPECT_EQ(Glass().DifferencesLeft(), 5);
+    game.Screenshot("e2e/mg6-round1-start.png");
+
+    FindRound("e2e/mg6-round1-finding.png");
+    ASSERT_TRUE(game.WaitUntil([&] { return Glass().round == 1; }, 300, "the second round"));
+    game.Step(10);
+    EXPECT_EQ(Glass().DifferencesLeft(), 5);
+    game.Screenshot("e2e/mg6-round2-start.png");
+    FindRound("e2e/mg6-round2-finding.png");
+
+    ASSERT_TRUE(game.WaitUntil([&] { return App().content.pages[kGlassPage].done; }, 300, "the page is done"));
+    ASSERT_TRUE(game.WaitUntil([&] { return Screen().mode == Page::kModeNameStamp; }, 2000, "the name stamp"));
+    ASSERT_TRUE(BackOnThePublication());
+    EXPECT_FALSE(Glass().shown);
+    std::optional<SaveData> save = game.ReadSave();
+    ASSERT_TRUE(save.has_value());
+    EXPECT_TRUE(save->pages[kGlassPage].done);
+    EXPECT_NE(game.Log().find(" Ending page 9 of type 'MG6'"), std::string::npos);
+    EXPECT_EQ(game.Log().find("MG6:"), std::string::npos) << "the shipped set is read without complaint";
+    EXPECT_TRUE(game.MessageBoxes().empty());
+}
+
+TEST_F(MiniGame6Play, MisclicksLockThePointerOutAndAPageLeftUnfinishedStartsAfresh)
+{
+    ASSERT_TRUE(game.EnterFromContents(kGlassPage));
+    ASSERT_TRUE(WaitForPlay());
+    const MG6::Difference& first = Glass().RoundAt(0).differences[0];
+    game.Click(PatchPoint(first.right));
+    ASSERT_GT(first.found, 0);
+    game.Step(40);
+
+    // The bench between the two windows: nothing to find there.
+    const Point bench{App().config.common.BoardX + 383, App().config.common.BoardY + 220};
+    const int allowed = App().config.miniGame6.MIS;
+    ASSERT_GT(allowed, 0);
+    for (int miss = 1; miss < allowed; ++miss)
+        game.Click(bench);
+    EXPECT_FALSE(Glass().LockedOut());
+    game.Click(bench);
+    ASSERT_TRUE(Glass().LockedOut());
+    game.Step(5);
+    game.Screenshot("e2e/mg6-lockout.png");
+    const MG6::Difference& second = Glass().RoundAt(0).differences[1];
+    game.Click(PatchPoint(second.left));
+    EXPECT_EQ(second.found, 0) << "no find while locked out";
+    ASSERT_TRUE(game.WaitUntil([&] { return !Glass().LockedOut(); }, 1000, "the lock-out ends"));
+    EXPECT_EQ(App().GetCursor(), 0);
+
+    // Left with the back button: the page is not done and comes back from the start.
+    ButtonWidget& back = *Glass().backButton;
+    game.Click(back.x + back.width / 2, back.y + back.height / 2);
+    ASSERT_TRUE(BackOnThePublication());
+    std::optional<SaveData> save = game.ReadSave();
+    EXPECT_TRUE(!save.has_value() || !save->pages[kGlassPage].done);
+    EXPECT_FALSE(App().content.pages[kGlassPage].done);
+    EXPECT_EQ(Glass().Background(), nullptr) << "the pictures are freed on leaving";
+
+    ASSERT_TRUE(game.EnterFromContents(kGlassPage));
+    ASSERT_TRUE(
+        game.WaitUntil([&] { return Screen().Blur() > 0.3 && Screen().Blur() < 0.8; }, 2000, "the page turns in"));
+    game.Screenshot("e2e/mg6-blur-in.png");
+    ASSERT_TRUE(WaitForPlay());
+    EXPECT_FALSE(Glass().finished);
+    EXPECT_EQ(Glass().round, 0);
+    EXPECT_EQ(Glass().DifferencesLeft(), 5);
+    EXPECT_FALSE(Glass().LockedOut());
+    EXPECT_EQ(Glass().missCount, 0);
+}
+
+TEST_F(MiniGame6Play, ItsStickerLeadsIntoThePage)
+{
+    // On the contents page the set's stickers stick out on the right.
+    game.Click(765, App().config.common.BoardY + 520);
+    ASSERT_TRUE(game.WaitAtRest());
+    game.Step(120);
+    int k = 0;
+    while (k < 3 && (k == 0   ? App().content.sets[App().currentSet].a
+                     : k == 1 ? App().content.sets[App().currentSet].b
+                              : App().content.sets[App().currentSet].c) != kGlassPage)
+        ++k;
+    ASSERT_LT(k, 3);
+    ButtonWidget& sticker = *Screen().stickerButtons[size_t(k)];
+    ASSERT_TRUE(sticker.shown);
+    game.Click(sticker.x + sticker.width / 2, sticker.y + sticker.height / 2);
+    ASSERT_TRUE(WaitForPlay());
+    EXPECT_EQ(Screen().currentPage, kGlassPage);
+    EXPECT_EQ(Glass().round, 0);
+    game.Screenshot("e2e/mg6-from-sticker.png");
+}
+
+} // namespace
+} // namespace Vesk
