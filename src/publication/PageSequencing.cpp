@@ -278,10 +278,15 @@ void Page::EnterMiniGame(PageRecord& record, int gameMode)
     openGate = -1;
     if (hasPath && gameMode != kModeFinalGame)
         app.PlaySample(SOUND_CAMERA_MOVE);
+    // The first game draws no stickers: their buttons go too, or they would catch the clicks
+    // meant for the pieces under them.
     if (gameMode == 1)
         for (auto& button : stickerButtons)
             if (button != nullptr)
+            {
                 button->SetDisabled(true);
+                button->SetShown(false);
+            }
 }
 
 void Page::CloseShownMiniGames()
@@ -298,7 +303,10 @@ void Page::CloseShownMiniGames()
         if (gameMode == 1)
             for (auto& button : stickerButtons)
                 if (button != nullptr)
+                {
                     button->SetDisabled(false);
+                    button->SetShown(true);
+                }
         mode = gameMode;
         modeZoomDirection[size_t(gameMode)] = -1;
     };
