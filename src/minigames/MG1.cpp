@@ -338,7 +338,8 @@ bool MG1::AcceptsPointer() const
 void MG1::OnPress(int x, int y, int code)
 {
     MiniGame::OnPress(x, y, code);
-    if (!AcceptsPointer())
+    // While a round change takes the notes away, their pieces are out of reach.
+    if (!AcceptsPointer() || roundTimer > RoundChangeLength() / 2)
         return;
     auto& pieces = Current().pieces;
     int taken = -1;
