@@ -167,8 +167,8 @@ void MG6::DropUnplayableDifferences()
 void MG6::StartGame(int timeLimitSeconds, int itemCount)
 {
     MiniGame::StartGame(timeLimitSeconds, itemCount);
+    EndLockOut();
     missCount = 0;
-    penaltyTime = 0;
     roundChangeDue = false;
     for (Round& each : rounds)
         for (Difference& difference : each.differences)
@@ -256,11 +256,34 @@ void MG6::CountDownLockOut(float step)
     if (penaltyTime <= 0)
         return;
     penaltyTime -= step;
-    if (penaltyTime <= 0)
-    {
-        penaltyTime = 0;
+    if (penaltyTime > 0)
+        return;
+    penaltyTime = 0;
+    app.SetCursor(kCursorNormal);
+}
+
+void MG6::EndLockOut()
+{
+    if (penaltyTime != 0)
         app.SetCursor(kCursorNormal);
-    }
+    penaltyTime = 0;
+}
+
+void MG6::SetShown(bool show)
+{
+    // A page left during a lock-out gives the pointer back to the publication.
+    if (!show)
+        EndLockOut();
+    MiniGame::SetShown(show);
+}
+
+void MG6::Tick()
+{
+    MiniGame::Tick();
+    // The lock-out hides the pointer, but not from the pause dialog over the game (its clock
+    // stands still meanwhile).
+    if (shown && penaltyTime > 0)
+        app.SetCursor(host != nullptr && host->IsPauseOpen() ? kCursorNormal : kCursorNone);
 }
 
 void MG6::MarkRoundFound()

@@ -62,6 +62,8 @@ public:
     void FreePictures() override;
     void CompleteRound() override;
 
+    void SetShown(bool show) override;
+    void Tick() override;
     void Paint(Graphics& graphics) override;
     void OnPointerMove(int x, int y) override;
     void OnPointerDrag(int x, int y) override;
@@ -100,6 +102,7 @@ private:
     void FillInFinds(float step);
     void EndRoundIfComplete();
     void CountDownLockOut(float step);
+    void EndLockOut();
     void MarkRoundFound();
 
     void PaintPicture(Graphics& graphics);

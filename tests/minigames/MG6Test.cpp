@@ -285,6 +285,12 @@ TEST_F(MG6Test, MisclicksInARowOnThePictureLockThePointerOut)
 
     ClickBoard(100 + 15, 100 + 15);
     EXPECT_EQ(game->DifferencesLeft(), 3) << "no find during the lock-out";
+    // The pause dialog over a lock-out shows the pointer and holds the lock-out's clock.
+    host.pauseOpen = true;
+    Ticks(50);
+    EXPECT_EQ(app.GetCursor(), 0);
+    EXPECT_EQ(game->penaltyTime, 30);
+    host.pauseOpen = false;
     Ticks(29);
     EXPECT_TRUE(game->LockedOut());
     EXPECT_EQ(app.GetCursor(), 11) << "the lock-out keeps the pointer hidden";
@@ -293,6 +299,15 @@ TEST_F(MG6Test, MisclicksInARowOnThePictureLockThePointerOut)
     EXPECT_EQ(app.GetCursor(), 0);
     ClickBoard(100 + 15, 100 + 15);
     EXPECT_EQ(game->DifferencesLeft(), 2);
+
+    // A page left during a lock-out gives the pointer back.
+    for (int click = 0; click < 3; ++click)
+        ClickBoard(300, 400);
+    ASSERT_TRUE(game->LockedOut());
+    game->SetShown(false);
+    EXPECT_FALSE(game->LockedOut());
+    EXPECT_EQ(app.GetCursor(), 0);
+    game->SetShown(true);
 
     // No lock-out at all when the count of misclicks is not set.
     app.config.miniGame6.MIS = 0;
