@@ -142,10 +142,13 @@ void MG2::AddContainer(const PictureListEntry& entry, int r, int c,
                        const std::function<std::unique_ptr<DDImage>(const std::string&)>& load)
 {
     Container& container = rounds[size_t(r)].containers[size_t(c)];
-    if (!container.defined)
-        ++rounds[size_t(r)].containerCount;
-    else
-        app.Log("MG2: container " + entry.fileName + " takes the place of an earlier one");
+    // The first line of a container stands: a look-alike may already show its picture.
+    if (container.defined)
+    {
+        app.Log("MG2: container " + entry.fileName + " was listed before: left out");
+        return;
+    }
+    ++rounds[size_t(r)].containerCount;
     container.ownImage = load(entry.fileName);
     container.image = container.ownImage.get();
     container.x = entry.x;

@@ -374,10 +374,34 @@ TEST_F(MG2Test, BrokenSetsLeaveAGameThatCanStillBeLeft)
     game->OnButtonReleased(MG2::kBackButtonId);
     EXPECT_EQ(host.pageActions, 1);
 
-    // Drawn at rest and during the blur without a background or pictures.
+    // A container listed again after a look-alike borrowed its picture keeps its first picture;
+    // pictures of any size are drawn.
+    auto twice = TwoRounds();
+    twice.push_back({"c_2_1_box.png", 600, 300});
+    twice.push_back({"c_2_2_box.png", 600, 300});
+    twice.push_back({"c_2_3_box.png", 600, 300});
+    game->BuildSet(twice,
+                   [](const std::string& name)
+                   {
+                       if (name[0] == 'b')
+                           return Solid(1, 1, kDeck);
+                       return name[0] == 'c' ? Solid(900, 700, kCrate) : Solid(1, 1, kCargo);
+                   });
+    EXPECT_TRUE(app.Logged("c_2_3_box.png was listed before"));
+    Start(3);
+    EXPECT_NE(game->rounds[0].containers[MG2::kBorrowedContainer].image, nullptr);
+
+    // Drawn at rest and during the blur with pictures of any size or none.
     MemoryImage screen;
     screen.Create(800, 600);
     Graphics graphics(&screen);
+    for (double blur : {0.0, 0.5, 1.0})
+    {
+        host.blur = blur;
+        game->Paint(graphics);
+    }
+    Build({{"c_1_1_box.png", 10, 10}, {"p_1_7lost.png", 230, 500}, {"m_1_1alone.png", 0, 0}});
+    Start(6);
     for (double blur : {0.0, 0.5, 1.0})
     {
         host.blur = blur;
