@@ -124,8 +124,8 @@ void MG1::DropIncompletePieces()
                       });
 }
 
-// The pieces trade their resting places (and notes) with the first one, so that no piece
-// lies under its own outline's order.
+// The pieces trade resting places (and notes) with the first one at random, so that the notes
+// do not hold them in the order the set lists them.
 void MG1::ShufflePieces()
 {
     for (Round& each : rounds)

@@ -2,6 +2,7 @@
 
 #include "minigames/MiniGame.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -71,7 +72,7 @@ public:
     void OnPointerMove(int x, int y) override;
 
     const Round& CurrentRound() const { return rounds[size_t(round)]; }
-    const Round& RoundAt(int index) const { return rounds[size_t(index)]; }
+    const Round& RoundAt(int index) const { return rounds[size_t(std::clamp(index, 0, kRounds - 1))]; }
     // Pieces to place in the current round: the page's count, at most the pieces the round has;
     // every piece of the round when the page gives no count. 0: the round cannot be played.
     int RequiredInRound() const;
