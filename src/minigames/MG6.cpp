@@ -494,12 +494,14 @@ void MG6::PaintCounter(Graphics& graphics)
     graphics.PushState();
     graphics.SetFont(FONT_MAIN18);
     graphics.SetColor(Color(140, 140, 140));
-    // Wrapped at the note's right edge.
-    const int width = IMAGE_POST_1 != nullptr ? config.PostX + IMAGE_POST_1->GetWidth() - config.CounterX : 0;
-    if (width > 0)
-        graphics.DrawStringWordWrapped(text, config.CounterX, config.CounterY + drop, width);
-    else
+    // A text too long for the note from CounterX on is wrapped and centred on the note instead.
+    const int noteWidth = IMAGE_POST_1 != nullptr ? IMAGE_POST_1->GetWidth() : 0;
+    const int margin = std::max(noteWidth / 40, 1);
+    if (noteWidth <= 2 * margin || FONT_MAIN18->StringWidth(text) <= config.PostX + noteWidth - config.CounterX)
         graphics.DrawString(text, config.CounterX, config.CounterY + drop);
+    else
+        graphics.DrawStringWordWrapped(text, config.PostX + margin, config.CounterY + drop, noteWidth - 2 * margin, -1,
+                                       0);
     graphics.PopState();
 }
 
