@@ -61,6 +61,9 @@ void MG6::LoadPicture(const std::string& dir)
         if (rounds[size_t(index)].differences.empty())
             app.Log("MG6: round " + std::to_string(index + 1) + " of " + dir +
                     " has no differences and cannot be won; the back button leaves it");
+    // The page turns in from a blur: its layers are made now, with the loading, rather than
+    // on its first frame.
+    PrepareBlur();
 }
 
 void MG6::ClearSet()
@@ -214,6 +217,8 @@ void MG6::ChangeRoundIfDue()
         return;
     roundChangeDue = false;
     round = std::min(round + 1, roundCount - 1);
+    // Ready for the page turning out of this round.
+    PrepareBlur();
 }
 
 void MG6::FillInFinds(float step)
@@ -415,24 +420,28 @@ void MG6::PaintPicture(Graphics& graphics)
     }
 }
 
+void MG6::PrepareBlur()
+{
+    if (blurRound == round && blur.IsPrepared())
+        return;
+    const Round& shownRound = CurrentRound();
+    std::vector<DifferencesBlur::Placed> extras;
+    for (const Picture& extra : shownRound.extras)
+        extras.push_back({extra.image.get(), extra.x, extra.y});
+    std::vector<DifferencesBlur::Placed> patches;
+    for (const Difference& difference : shownRound.differences)
+    {
+        patches.push_back({difference.right.image.get(), difference.right.x, difference.right.y});
+        patches.push_back({difference.left.image.get(), difference.left.x, difference.left.y});
+    }
+    blur.Prepare({background.image.get(), background.x, background.y}, extras, patches, app.config.pages.BlurAmplitude);
+    blurRound = round;
+}
+
 void MG6::PaintBlurredPicture(Graphics& graphics, double blurValue)
 {
     const auto& pages = app.config.pages;
-    if (blurRound != round || !blur.IsPrepared())
-    {
-        const Round& shownRound = CurrentRound();
-        std::vector<DifferencesBlur::Placed> extras;
-        for (const Picture& extra : shownRound.extras)
-            extras.push_back({extra.image.get(), extra.x, extra.y});
-        std::vector<DifferencesBlur::Placed> patches;
-        for (const Difference& difference : shownRound.differences)
-        {
-            patches.push_back({difference.right.image.get(), difference.right.x, difference.right.y});
-            patches.push_back({difference.left.image.get(), difference.left.x, difference.left.y});
-        }
-        blur.Prepare({background.image.get(), background.x, background.y}, extras, patches, pages.BlurAmplitude);
-        blurRound = round;
-    }
+    PrepareBlur();
     blur.Paint(graphics, BoardX(), BoardY(), blurValue, pages.BlurTransparency);
 
     // The outlines of differences already found fade with the patches.

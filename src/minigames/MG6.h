@@ -106,6 +106,8 @@ private:
     void MarkRoundFound();
 
     void PaintPicture(Graphics& graphics);
+    // Makes the page turn's layers of the present round unless they are made.
+    void PrepareBlur();
     void PaintBlurredPicture(Graphics& graphics, double blur);
     void PaintOutline(Graphics& graphics, const Picture& patch, double found);
     void PaintCounter(Graphics& graphics);
