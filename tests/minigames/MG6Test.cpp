@@ -353,6 +353,36 @@ TEST_F(MG6Test, AGameWithoutPicturesCanOnlyBeLeftAndNeverCompletes)
     EXPECT_EQ(host.pageActions, 1) << "the back button leaves the page";
 }
 
+TEST_F(MG6Test, OversizedAndMisplacedPicturesAreDrawnAndTurnedWithinTheScreen)
+{
+    WriteSet({{"b_table", 1200, 900, -40, -30},
+              {"p_1window", 900, 700, 500, 300},
+              {"l_1edge", 20, 20, -15, -15},
+              {"r_1edge", 20, 20, 760, 525},
+              {"l_1far", 20, 20, 4000, 4000},
+              {"r_1far", 20, 20, -4000, 9000},
+              {"l_1flat", 1, 1, 10, 10},
+              {"r_1flat", 1, 1, 20, 10}});
+    Enter();
+    ASSERT_EQ(game->CurrentRound().differences.size(), 3u);
+    MemoryImage screen;
+    screen.Create(800, 600);
+    Graphics graphics(&screen);
+    for (double blur : {1.0, 0.7, 0.3, 0.0})
+    {
+        host.blur = blur;
+        game->Paint(graphics);
+    }
+    // The patch lying over the board's corner is found where it shows.
+    game->OnRelease(kBoardX - 15 + 15, kBoardY - 15 + 15, 1);
+    EXPECT_GT(game->CurrentRound().differences[0].found, 0);
+    game->CompleteRound();
+    Ticks(3);
+    host.blur = 0.5;
+    game->Paint(graphics);
+    EXPECT_TRUE(game->finished);
+}
+
 TEST_F(MG6Test, PatchesAreDrawnWhereTheyAreHitAndFadeInWithThePageTurn)
 {
     WriteStandardSet();
