@@ -251,6 +251,10 @@ TEST_F(MiniGame4Play, FiveMissedChecksFailThePageWhichStartsAfreshWhenEnteredAga
     EXPECT_EQ(Shelf().round, 0);
     EXPECT_EQ(PieceAt(0).x, PieceAt(0).homeX);
     ASSERT_TRUE(PlaceByDrag(0));
+    // The back button works after the turn-in as well.
+    PressButton(*Shelf().backButton);
+    ASSERT_TRUE(BackOnThePublication());
+    EXPECT_FALSE(App().content.pages[kShelfPage].done);
 }
 
 TEST_F(MiniGame4Play, ItsStickerLeadsInResetIsFreeAndTheBackButtonLeaves)

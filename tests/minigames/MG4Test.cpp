@@ -40,7 +40,7 @@ constexpr uint32_t kBackgroundColour = 0xFFE8D8B0u;
 constexpr uint32_t kPieceColour = 0xFF40A040u;
 constexpr uint32_t kMaskInside = 0xFFFFFF00u; // yellow: green and red
 constexpr uint32_t kMaskRim = 0xFFFF0000u;    // red only
-constexpr int kClick = 601, kLife = 602, kFail = 603, kRound = 604, kMark = 605;
+constexpr int kClick = 601, kLife = 602, kFail = 603, kRound = 604, kMark = 605, kNoteIn = 606, kNoteOut = 607;
 
 // The game application with the set's pictures made in memory and what the game asks recorded.
 struct SetApp : TestSupport::TestGameApp
@@ -124,6 +124,8 @@ protected:
         SOUND_MG_FAIL = kFail;
         SOUND_MG_ROUND = kRound;
         SOUND_MG4_OBJ = kMark;
+        SOUND_POST_IT_IN = kNoteIn;
+        SOUND_POST_IT_OUT = kNoteOut;
         host.page = kPage;
         host.mode = 4;
         game = std::make_unique<MG4>(app);
@@ -491,7 +493,7 @@ TEST_F(MG4Test, SetsAndCountsThatDoNotFitStillLeaveAGameThatCanBeLeft)
     game->Paint(graphics);
 }
 
-TEST_F(MG4Test, PageTurnBlurShowsTheRoundAndIsMadeAgainOnlyWhenPiecesMoved)
+TEST_F(MG4Test, PageTurnBlurShowsTheRoundAsItLiesAndThePanelSlidesAlone)
 {
     Load(TwoRounds());
     MemoryImage screen;
@@ -528,6 +530,24 @@ TEST_F(MG4Test, PageTurnBlurShowsTheRoundAndIsMadeAgainOnlyWhenPiecesMoved)
     host.blur = 0.02;
     game->Paint(graphics);
     EXPECT_TRUE(near(at(ScreenX(0), ScreenY(0)), kPieceColour));
+
+    // The page has no notes: the panel slides alone, with one sound each way.
+    host.blur = 0;
+    host.listSlide = 1;
+    game->Paint(graphics);
+    app.samples.clear();
+    for (int stage = 19; stage >= 0; --stage)
+    {
+        host.listSlide = stage / 20.0;
+        game->Paint(graphics);
+    }
+    for (int stage = 1; stage <= 20; ++stage)
+    {
+        host.listSlide = stage / 20.0;
+        game->Paint(graphics);
+    }
+    EXPECT_EQ(app.Count(kNoteOut), 1);
+    EXPECT_EQ(app.Count(kNoteIn), 1);
 }
 
 } // namespace
