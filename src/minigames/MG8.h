@@ -29,7 +29,8 @@ class MemoryImage;
 // The glass shows the scene enlarged by MiniGame8/SCL. Every picture is enlarged once when the
 // set is loaded (an insect's "v_" picture is taken as it is when it has the enlarged size) and
 // each frame draws the few that lie under the glass into its small window, so the view is as
-// sharp as the pictures allow and costs little.
+// sharp as the pictures allow and costs little. A close-up is centred on its insect, so one cut a
+// little wider than twice the insect's picture still sits right.
 class MG8 : public MiniGame
 {
 public:
@@ -56,7 +57,8 @@ public:
         int stripX = 0;
         int stripY = 0;
         std::unique_ptr<DDImage> viewImage;
-        // The scene picture at the glass's scale (the "v_" picture or an enlarged copy).
+        // The scene picture at the glass's scale (the "v_" close-up or an enlarged copy), drawn
+    // centred on the insect.
         std::unique_ptr<MemoryImage> enlarged;
         std::unique_ptr<MemoryImage> enlargedStrip;
         double found = 0; // 0 wanted, 0.01 .. 1 sliding off the strip, 1 found
