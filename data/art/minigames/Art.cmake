@@ -25,3 +25,33 @@ foreach(line IN LISTS minigame_pages)
     endif()
     orlo_compile_set(art/minigames/page${nn}.svg ${dir} BOARD ${board_x},${board_y})
 endforeach()
+
+# The final game reads its picture.cfg from its page's folder but its notes as localised pictures
+# from images/local/, so the notes are copied there as well.
+foreach(line IN LISTS minigame_pages)
+    if(NOT line MATCHES "type=\"MGLast\"")
+        continue()
+    endif()
+    string(REGEX MATCH "<Page([0-9]+) " _ "${line}")
+    string(REGEX REPLACE "^([0-9])$" "0\\1" nn ${CMAKE_MATCH_1})
+    set(set_source ${CMAKE_CURRENT_SOURCE_DIR}/art/minigames/page${nn}.svg)
+    if(NOT EXISTS ${set_source})
+        continue()
+    endif()
+    string(REGEX MATCH " dir=\"([^\"]+)/\"" _ "${line}")
+    set(dir ${CMAKE_MATCH_1})
+    file(READ ${set_source} svg)
+    string(REGEX REPLACE "<!--([^-]|-[^-])*-->" "" svg "${svg}")
+    string(REGEX MATCHALL "id=[\"']pic-[A-Za-z0-9_]+[\"']" ids "${svg}")
+    foreach(id IN LISTS ids)
+        string(REGEX REPLACE "id=.pic-(.*)." "\\1" name "${id}")
+        add_custom_command(
+            OUTPUT ${ORLO_DATA_OUT}/images/local/${name}.png
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ORLO_DATA_OUT}/${dir}/${name}.png
+                ${ORLO_DATA_OUT}/images/local/${name}.png
+            DEPENDS ${ORLO_DATA_OUT}/${dir}/${name}.png
+            COMMENT "Data: images/local/${name}.png"
+            VERBATIM)
+        list(APPEND data_outputs ${ORLO_DATA_OUT}/images/local/${name}.png)
+    endforeach()
+endforeach()
