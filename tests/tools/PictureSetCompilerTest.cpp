@@ -52,6 +52,7 @@ TEST(PictureSetCompilerTest, WritesEachGroupAloneWithItsCropAndOrigin)
   <g id="pic-p1_key" data-origin="screen"><use xlink:href="#dot" x="300" y="500"/></g>
   <g id="pic-c_1_1" data-origin="board"><rect x="400" y="100" width="60" height="40" fill="#503020"/></g>
   <g id="pic-m_1_1key" data-origin="pic-c_1_1"><rect x="410" y="120" width="12" height="12" fill="#e0e0e0"/></g>
+  <g id="pic-p_wait" data-offset="900, -4"><rect x="650" y="84" width="16" height="16" fill="#e0e0e0"/></g>
 )svg"));
     std::filesystem::create_directories(folder / "out");
     folder.WriteFile("out/d1_gone.png", "an old picture");
@@ -62,13 +63,14 @@ TEST(PictureSetCompilerTest, WritesEachGroupAloneWithItsCropAndOrigin)
                                                   "pic-d1_key\n2\nd1_key.png\n20x10\n100\n50\n"
                                                   "pic-p1_key\n3\np1_key.png\n8x6\n300\n500\n"
                                                   "pic-c_1_1\n4\nc_1_1.png\n60x40\n384\n94\n"
-                                                  "pic-m_1_1key\n5\nm_1_1key.png\n12x12\n10\n20\n");
+                                                  "pic-m_1_1key\n5\nm_1_1key.png\n12x12\n10\n20\n"
+                                                  "pic-p_wait\n6\np_wait.png\n16x16\n1534\n74\n");
     EXPECT_FALSE(folder.Exists("out/d1_gone.png")) << "a picture the set no longer has is removed";
 
     // Read back as the game does: six words per picture, x and y the fifth and sixth.
     std::istringstream words(folder.ReadFile("out/picture.cfg"));
     std::vector<std::string> tokens{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
-    ASSERT_EQ(tokens.size(), 30u);
+    ASSERT_EQ(tokens.size(), 36u);
     EXPECT_EQ(tokens[8], "d1_key.png");
     EXPECT_EQ(tokens[10], "100");
     EXPECT_EQ(tokens[11], "50");
@@ -76,7 +78,7 @@ TEST(PictureSetCompilerTest, WritesEachGroupAloneWithItsCropAndOrigin)
     ASSERT_TRUE(Platform::ReadWholeFile(folder / "out/picture.cfg", bytes));
     Buffer list(bytes);
     const std::vector<PictureListEntry> entries = PictureListReader::ReadObjects(list);
-    ASSERT_EQ(entries.size(), 5u);
+    ASSERT_EQ(entries.size(), 6u);
     EXPECT_EQ(entries[4].fileName, "m_1_1key.png");
 
     // The background keeps its crop's size; only its own ink is drawn, the rest is clear.
@@ -106,11 +108,12 @@ TEST(PictureSetCompilerTest, NamesEveryFaultAndWritesNothing)
   <g id="pic-c_1_1"><rect x="400" y="80" width="60" height="60" fill="#000"/></g>
   <g id="pic-p1_sea-horse"><rect x="500" y="100" width="20" height="20" fill="#000"/></g>
   <g id="pic-b1_map" data-crop="16 6 800 532"><rect x="20" y="20" width="20" height="20" fill="#000"/></g>
+  <g id="pic-p_far" data-offset="900"><rect x="600" y="100" width="20" height="20" fill="#000"/></g>
 )svg"));
     PictureSetCompiler compiler(16, 6);
     EXPECT_FALSE(compiler.Compile(folder / "set.svg", folder / "out"));
     const std::vector<std::string>& errors = compiler.Errors();
-    ASSERT_EQ(errors.size(), 5u) << ::testing::PrintToString(errors);
+    ASSERT_EQ(errors.size(), 6u) << ::testing::PrintToString(errors);
     const std::string file = (folder / "set.svg").string();
     for (const std::string& error : errors)
         EXPECT_EQ(error.rfind(file + ": pic-", 0), 0u) << error;
@@ -119,6 +122,7 @@ TEST(PictureSetCompilerTest, NamesEveryFaultAndWritesNothing)
     EXPECT_NE(errors[2].find("pic-m_1_1cup: data-origin"), std::string::npos);
     EXPECT_NE(errors[3].find("pic-p1_sea-horse: the name"), std::string::npos);
     EXPECT_NE(errors[4].find("pic-b1_map: data-crop"), std::string::npos);
+    EXPECT_NE(errors[5].find("pic-p_far: data-offset"), std::string::npos);
     EXPECT_FALSE(folder.Exists("out"));
 }
 

@@ -34,6 +34,16 @@ bool ParseCrop(const std::string& text, SvgPixelRect& rect)
            rect.height > 0;
 }
 
+// "dx dy" in whole pixels (commas allowed between them); false for anything else.
+bool ParseOffset(const std::string& text, int& dx, int& dy)
+{
+    std::string spaced = text;
+    std::replace(spaced.begin(), spaced.end(), ',', ' ');
+    std::istringstream in(spaced);
+    std::string rest;
+    return static_cast<bool>(in >> dx >> dy) && !(in >> rest);
+}
+
 } // namespace
 
 void PictureSetCompiler::Error(const std::string& id, const std::string& message)
@@ -131,6 +141,20 @@ bool PictureSetCompiler::Compile(const std::filesystem::path& svgFile, const std
             }
             picture.x = picture.crop.x - earlier->crop.x;
             picture.y = picture.crop.y - earlier->crop.y;
+        }
+        // A place the screen cannot hold (a firefly waiting beyond its right edge) is drawn on
+        // the screen and moved there in picture.cfg.
+        if (std::optional<std::string> offset = renderer.Attribute(id, "data-offset"))
+        {
+            int dx = 0;
+            int dy = 0;
+            if (!ParseOffset(*offset, dx, dy))
+            {
+                Error(id, "data-offset=\"" + *offset + "\" is not \"dx dy\" in whole pixels");
+                continue;
+            }
+            picture.x += dx;
+            picture.y += dy;
         }
         pictures.push_back(picture);
         images.push_back(std::move(*alone));

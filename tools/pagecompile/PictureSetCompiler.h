@@ -25,7 +25,9 @@ struct CompiledPicture
 // its data-crop="x y w h" (screen pixels). picture.cfg lists the pictures in document order, six
 // lines each (the id, its number from 1, the file name, "WxH", x, y), x and y being the crop's
 // corner minus the origin its data-origin names: "board" (the default, the board's corner),
-// "screen" (none) or the id of an earlier picture (that picture's crop corner). A duplicate or
+// "screen" (none) or the id of an earlier picture (that picture's crop corner), plus its
+// data-offset="dx dy" when given (a place off the screen, such as a piece waiting beyond its
+// right edge, drawn on the screen like the others). A duplicate or
 // malformed NAME, a picture without ink, a bad crop or origin fail the whole set, naming the file
 // and the id, and then nothing is written.
 class PictureSetCompiler
