@@ -226,6 +226,9 @@ TEST_F(MG8Test, TheSetIsReadIntoInsectsWithTheStripInWantedOrderAndBadLinesLeftO
               {"p_blind", 16, 16, 400, 480},
               {"s_gone", 20, 20, 300, 300, 0, true},
               {"p_gone", 16, 16, 420, 480},
+              {"v_bee", 7, 7, 0, 0},
+              {"s_wide", 3000, 4, 10, 10},
+              {"p_wide", 16, 16, 450, 480},
               {"x_odd", 5, 5, 1, 1},
               {"sbroken", 5, 5, 1, 1},
               {"s_ant", 20, 20, 5, 5}});
@@ -233,11 +236,16 @@ TEST_F(MG8Test, TheSetIsReadIntoInsectsWithTheStripInWantedOrderAndBadLinesLeftO
 
     ASSERT_NE(game->Background(), nullptr);
     EXPECT_EQ(game->Background()->GetWidth(), 767) << "the first background counts";
-    ASSERT_EQ(game->Objects().size(), 2u);
+    ASSERT_EQ(game->Objects().size(), 3u);
     EXPECT_EQ(At(IndexOf("ant.png")).homeX, 100) << "a second scene picture of the same insect is left out";
-    EXPECT_EQ(game->RequiredFinds(), 2) << "eight asked for, two can be";
-    EXPECT_EQ(game->Wanted(), 2);
-    for (const char* part : {"b_second", "lonely", "blind", "gone", "x_odd", "sbroken", "asks for 8"})
+    EXPECT_EQ(game->RequiredFinds(), 3) << "eight asked for, three can be";
+    EXPECT_EQ(game->Wanted(), 3);
+    // A close-up of the wrong size is not used: the glass enlarges the insect's own picture.
+    ASSERT_NE(At(IndexOf("bee.png")).enlarged, nullptr);
+    EXPECT_EQ(At(IndexOf("bee.png")).enlarged->GetWidth(), 40);
+    // An insect far too wide for the glass to enlarge is still in the game.
+    EXPECT_EQ(At(IndexOf("wide.png")).enlarged, nullptr);
+    for (const char* part : {"b_second", "lonely", "blind", "gone", "x_odd", "sbroken", "asks for 8", "too large"})
         EXPECT_TRUE(app.Logged(part)) << part;
 
     // The strip's places from left to right go to the insects in their wanted order, so the one
@@ -248,11 +256,15 @@ TEST_F(MG8Test, TheSetIsReadIntoInsectsWithTheStripInWantedOrderAndBadLinesLeftO
     EXPECT_EQ(x, 300);
     game->StripPlace(1, x, y);
     EXPECT_EQ(x, 330);
-    EXPECT_EQ(game->WantedObject(), game->Order()[1]);
+    game->StripPlace(2, x, y);
+    EXPECT_EQ(x, 450);
+    game->StripPlace(3, x, y);
+    EXPECT_EQ(x, 0) << "past the strip: no place";
+    EXPECT_EQ(game->WantedObject(), game->Order()[2]);
 
     // Entering again empties the previous set first; leaving frees it but keeps the snapshot.
     Enter(8);
-    EXPECT_EQ(game->Objects().size(), 2u);
+    EXPECT_EQ(game->Objects().size(), 3u);
     game->SetShown(false);
     ASSERT_NE(game->Snapshot(), nullptr);
     game->FreePictures();
