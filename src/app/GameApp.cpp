@@ -13,6 +13,7 @@
 #include "framework/resources/XMLParser.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/WidgetManager.h"
+#include "minigames/MGLast.h"
 #include "minigames/MiniGames.h"
 #include "publication/Cover.h"
 #include "publication/Page.h"
@@ -191,8 +192,9 @@ void GameApp::LoadingThreadCompleted()
     widgetManager->AddChild(tutorial.get());
     scenePlayer = std::make_unique<UCD>(*this);
     widgetManager->AddChild(scenePlayer.get());
-    // TODO(minigames): hand the dir of every "MGLast" page to mgLast and draw its notes onto the
-    // faces of the pages whose note is prepared but not stamped.
+    // The final game's notes are read once, and their empty places go onto the faces.
+    if (auto* last = dynamic_cast<MGLast*>(MiniGameOfMode(Page::kModeFinalGame)); last != nullptr)
+        last->LoadNotesOfPublication();
     ChangeSet(false);
     pageScreen->TickRules(0.01f);
     // The intro tune follows the intro scene, or starts at once without one.

@@ -8,6 +8,7 @@
 #include "framework/widgets/DialogButton.h"
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
+#include "minigames/MGLast.h"
 #include "minigames/MiniGame.h"
 #include "publication/Page.h"
 
@@ -346,7 +347,8 @@ void LoadDialog::OnSlidIn()
 {
     app.SetCursor(10);
     app.LoadGame();
-    // TODO(minigames): draw the final mini-game's notes onto the page faces.
+    if (auto* last = dynamic_cast<MGLast*>(app.MiniGameOfMode(Page::kModeFinalGame)); last != nullptr)
+        last->DrawPreparedNotes();
     app.ChangeSet(false);
     app.SetCursor(10);
     app.ResetTiming();

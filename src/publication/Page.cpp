@@ -672,6 +672,12 @@ bool Page::IsPauseOpen()
     return pauseOpen || (app.tutorial != nullptr && app.tutorial->shown);
 }
 
+bool Page::TakesPointer()
+{
+    // The final game lies over the hidden publication and passes the player's leafing on.
+    return shown || IsFinalGameShown();
+}
+
 bool Page::IsFinalGameShown()
 {
     MiniGame* last = app.MiniGameOfMode(kModeFinalGame);
@@ -941,7 +947,7 @@ void Page::StartCornerFlip(int direction, int x)
 void Page::OnPress(int x, int y, int clickCode)
 {
     (void)clickCode;
-    if (IntroRunning() || ZoomRunning() || !shown)
+    if (IntroRunning() || ZoomRunning() || !TakesPointer())
         return;
     lastPressX = x;
     lastPressY = y;
@@ -981,7 +987,7 @@ void Page::OnRelease(int x, int y, int clickCode)
     if (bonusAvailable)
         TakeBonus();
     bonusAvailable = false;
-    if (IntroRunning() || ZoomRunning() || !shown)
+    if (IntroRunning() || ZoomRunning() || !TakesPointer())
         return;
     const int threshold = app.config.common.ClickTreshold;
     const bool click = std::abs(x - lastPressX) + std::abs(y - lastPressY) < threshold;
@@ -1039,7 +1045,8 @@ void Page::OnRelease(int x, int y, int clickCode)
     const std::string& type = ContentModel::IsPage(currentPage) ? app.content.pages[size_t(currentPage)].type : "";
     if (type == "MGList")
     {
-        int entry = MiniGameEntryAt(x, y);
+        // Inside the final game the list leads nowhere: its page is being played.
+        int entry = IsFinalGameShown() ? -1 : MiniGameEntryAt(x, y);
         if (entry >= 0)
         {
             returnPage = currentPage;
@@ -1154,7 +1161,7 @@ void Page::OnPointerMove(int x, int y)
 {
     pointerX = float(x);
     pointerY = float(y);
-    if (!shown || IntroRunning())
+    if (!TakesPointer() || IntroRunning())
         return;
     const int boardX = app.config.common.BoardX;
     const int boardY = app.config.common.BoardY;

@@ -121,6 +121,8 @@ public:
     double Blur() override { return blur; }
     void SetBlurDirection(int direction) override { blurDirection = direction; }
     bool IsFinalGameShown() override;
+    // The pointer operations act: the publication is shown, or the final game passes them on.
+    bool TakesPointer();
     void SetPageComplete() override { pageComplete = true; }
     void RequestPageAction() override { PageAction(); }
     void RedrawContentsLight(int page) override;

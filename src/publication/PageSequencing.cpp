@@ -337,7 +337,13 @@ void Page::CloseShownMiniGames()
     }
     if (MiniGame* last = shownGame(kModeFinalGame); last != nullptr)
     {
+        // The final game zooms neither in nor out: its mode ends with it, and the publication
+        // stays at the page it lies open at.
         last->SetShown(false);
+        modeZoom[kModeFinalGame] = 0;
+        modeZoomDirection[kModeFinalGame] = 0;
+        if (mode == kModeFinalGame)
+            mode = -1;
         if (ContentModel::IsPage(currentPage) && app.content.pages[size_t(currentPage)].done)
             app.PlayScene("scenes/final.scr");
     }
