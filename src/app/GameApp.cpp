@@ -4,6 +4,7 @@
 #include "app/Resources.h"
 #include "app/SaveFile.h"
 #include "board/Board.h"
+#include "board/BoardHost.h"
 #include "dialogs/ProfileDialog.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/graphics/Font.h"
@@ -205,6 +206,24 @@ void GameApp::LoadingThreadCompleted()
         music->PlayMusic(1);
     pageScreen->started = true;
     Log("Widgets created");
+}
+
+void GameApp::CompletePage(int page, BoardHost* host)
+{
+    if (ContentModel::IsPage(page) && !content.pages[size_t(page)].done)
+    {
+        content.pages[size_t(page)].done = true;
+        RedrawContentsPageLight(page);
+        if (host != nullptr)
+            host->RedrawContentsLight(page);
+    }
+    // ChangeSet's "newtri" scene is answered by the scene player.
+    ChangeSet(true);
+    if (host != nullptr)
+        host->SetPageComplete();
+    SaveGame();
+    if (host != nullptr)
+        host->RequestPageAction();
 }
 
 MiniGame* GameApp::MiniGameOfMode(int mode) const

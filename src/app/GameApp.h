@@ -15,6 +15,7 @@ namespace Vesk
 {
 
 class Board;
+class BoardHost;
 class Cover;
 class MiniGame;
 class Page;
@@ -112,6 +113,11 @@ public:
     // Moves on to the next set while the current one is done, opening its pages, and draws
     // the bonus picks for the new set. Called after every completed page and at start-up.
     void ChangeSet(bool playScene);
+
+    // A played page has just been won (the board's or a mini-game's): the page is marked done
+    // with its contents redrawn lightly, the set advances, the game is saved and the publication
+    // (host, when there is one) leaves the page.
+    void CompletePage(int page, BoardHost* host);
 
     // Writes the player to the registry and their progress to their save file. While the
     // publication has no pages nothing is written (the save would lose every page). A save that

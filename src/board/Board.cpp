@@ -772,21 +772,7 @@ void Board::CheckCompletion()
 
     completed = true;
     app.PlayScene("done");
-    PageRecord* record = CurrentRecord();
-    if (record != nullptr && !record->done)
-    {
-        record->done = true;
-        app.RedrawContentsPageLight(page);
-        if (host != nullptr)
-            host->RedrawContentsLight(page);
-    }
-    // ChangeSet's "newtri" scene is answered by the scene player once it exists.
-    app.ChangeSet(true);
-    if (host != nullptr)
-        host->SetPageComplete();
-    app.SaveGame();
-    if (host != nullptr)
-        host->RequestPageAction();
+    app.CompletePage(page, host);
 }
 
 void Board::SignalOpen()

@@ -501,15 +501,7 @@ bool MG2::IsFreeDrop(int x, int y) const
 
 void MG2::Paint(Graphics& graphics)
 {
-    if (host != nullptr)
-        host->DrawDeskBackground(graphics);
-    PaintPageShadows(graphics);
-    if (host != nullptr)
-        host->PaintContentsNote(graphics);
-    PaintPlayArea(graphics);
-    graphics.DrawImage(IMAGE_PAGES, BoardX(), BoardY());
-    if (host != nullptr)
-        host->DrawOverlays(graphics);
+    PaintOnOpenPage(graphics);
     PaintPanelAndNotes(graphics);
     PaintOnNotes(graphics);
     PaintBackButtonAndTries(graphics);

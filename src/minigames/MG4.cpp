@@ -630,15 +630,7 @@ void MG4::MoveHeldPiece(int x, int y)
 
 void MG4::Paint(Graphics& graphics)
 {
-    if (host != nullptr)
-        host->DrawDeskBackground(graphics);
-    PaintPageShadows(graphics);
-    if (host != nullptr)
-        host->PaintContentsNote(graphics);
-    PaintPlayArea(graphics);
-    graphics.DrawImage(IMAGE_PAGES, BoardX(), BoardY());
-    if (host != nullptr)
-        host->DrawOverlays(graphics);
+    PaintOnOpenPage(graphics);
     PaintGameButtons(graphics);
     PaintPanelAndNotes(graphics);
     PaintBackButtonAndTries(graphics);

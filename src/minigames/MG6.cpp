@@ -373,15 +373,7 @@ const std::string& MG6::Objective() const
 
 void MG6::Paint(Graphics& graphics)
 {
-    if (host != nullptr)
-        host->DrawDeskBackground(graphics);
-    PaintPageShadows(graphics);
-    if (host != nullptr)
-        host->PaintContentsNote(graphics);
-    PaintPlayArea(graphics);
-    graphics.DrawImage(IMAGE_PAGES, BoardX(), BoardY());
-    if (host != nullptr)
-        host->DrawOverlays(graphics);
+    PaintOnOpenPage(graphics);
     PaintCounter(graphics);
     PaintPanelAndNotes(graphics);
     PaintBackButtonAndTries(graphics);

@@ -652,15 +652,7 @@ void MG8::SetShown(bool show)
 
 void MG8::Paint(Graphics& graphics)
 {
-    if (host != nullptr)
-        host->DrawDeskBackground(graphics);
-    PaintPageShadows(graphics);
-    if (host != nullptr)
-        host->PaintContentsNote(graphics);
-    PaintPlayArea(graphics);
-    graphics.DrawImage(IMAGE_PAGES, BoardX(), BoardY());
-    if (host != nullptr)
-        host->DrawOverlays(graphics);
+    PaintOnOpenPage(graphics);
     PaintPanelAndNotes(graphics);
     PaintBackButtonAndTries(graphics);
     // The glass comes with the page: it shows nothing while the page turns.

@@ -230,23 +230,7 @@ void MiniGame::RunDoneSequence()
     finished = true;
     heldPiece = -1;
     app.PlayScene("done");
-    if (ContentModel::IsPage(page) && page < app.content.pageCount)
-    {
-        PageRecord& record = app.content.pages[size_t(page)];
-        if (!record.done)
-        {
-            record.done = true;
-            app.RedrawContentsPageLight(page);
-            if (host != nullptr)
-                host->RedrawContentsLight(page);
-        }
-    }
-    app.ChangeSet(true);
-    if (host != nullptr)
-        host->SetPageComplete();
-    app.SaveGame();
-    if (host != nullptr)
-        host->RequestPageAction();
+    app.CompletePage(page, host);
 }
 
 void MiniGame::LoseTry()
@@ -302,6 +286,19 @@ void MiniGame::PaintPageShadows(Graphics& graphics)
     const auto& pages = app.config.pages;
     graphics.DrawImage(IMAGE_SHAD_L, pages.ShadLX, pages.ShadLY);
     graphics.DrawImage(IMAGE_SHAD_R, pages.ShadRX, pages.ShadRY);
+}
+
+void MiniGame::PaintOnOpenPage(Graphics& graphics)
+{
+    if (host != nullptr)
+        host->DrawDeskBackground(graphics);
+    PaintPageShadows(graphics);
+    if (host != nullptr)
+        host->PaintContentsNote(graphics);
+    PaintPlayArea(graphics);
+    graphics.DrawImage(IMAGE_PAGES, BoardX(), BoardY());
+    if (host != nullptr)
+        host->DrawOverlays(graphics);
 }
 
 void MiniGame::WriteObjective()

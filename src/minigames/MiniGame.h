@@ -173,6 +173,9 @@ protected:
     // The frame's layers, for games that paint in their own order.
     void PaintSurroundings(Graphics& graphics);
     void PaintPageShadows(Graphics& graphics);
+    // The play area on the open page, as the board draws its page: the desk, the page's shadows
+    // and the contents note under it, the page edges and the publication's overlays over it.
+    void PaintOnOpenPage(Graphics& graphics);
     void PaintPanelAndNotes(Graphics& graphics);
     void PaintBackButtonAndTries(Graphics& graphics);
     // The vertical drop of note m (0-based) in the present slide: pieces resting on it ride
