@@ -5,8 +5,8 @@
 // lying inside the tray once placed, and told apart at a glance; the round-end pictures line up
 // with the background, and the face is the game's first look. Every page the final game stamps
 // has exactly one note naming it, the notes of a strip page lie apart on the strip, whole on a
-// page face, solid enough to be taken anywhere, and are also where the game reads them in
-// images/local/.
+// page face clear of the name stamp, solid enough to be taken anywhere, and are also where the
+// game reads them in images/local/.
 #include "app/PictureListReader.h"
 #include "framework/appbase/Buffer.h"
 #include "framework/platform/FileSystem.h"
@@ -368,6 +368,9 @@ TEST(BellsAndNotesArtTest, EveryStampedPageHasOneNoteThatLiesWholeOnTheStripAndO
     // The strip (IMAGE_MGLAST_NOTE, 200 x 420) at (NX, NY) holds four notes a strip page, shown
     // by the four cels of the page indicator.
     const Rect strip{ConfigInt(config, "<NX>", section), ConfigInt(config, "<NY>", section), 200, 420};
+    // The game draws each note onto its page's face at the note's place; every page is done by
+    // then and carries the player's name stamp (IMAGE_STAMP, 180 x 120), which it must not hide.
+    const Rect nameStamp{ConfigInt(config, "<STAMPX>"), ConfigInt(config, "<STAMPY>"), 180, 120};
     std::vector<std::string> order;
     const std::map<std::string, Picture> notes = LoadSet(finalFolder, order);
     ASSERT_EQ(order.size(), pages.size());
@@ -385,6 +388,7 @@ TEST(BellsAndNotesArtTest, EveryStampedPageHasOneNoteThatLiesWholeOnTheStripAndO
         const Rect rect{note.entry.x, note.entry.y, note.picture.width, note.picture.height};
         EXPECT_TRUE(strip.Holds(rect)) << "lies beyond the strip";
         EXPECT_TRUE(Rect({0, 0, kBoardWidth, kFaceHeight}).Holds(rect)) << "cut where the face shows its place";
+        EXPECT_FALSE(rect.Overlaps(nameStamp)) << "its place on the face hides the name stamp";
         EXPECT_GT(Solid(note.picture), note.picture.width * note.picture.height * 9 / 10) << "not taken everywhere";
         for (size_t k = i - i % 4; k < i; ++k)
         {
