@@ -737,19 +737,15 @@ void MG3::PaintScene(Graphics& graphics, int originX, int originY, bool live)
         PaintItem(graphics, items[size_t(heldPiece)], originX, originY);
 }
 
-// The tray (the first background) with what earlier rounds parked: after round 1 a tray with
-// "t_1" at the place of "t_1", after round 2 also one with "t_2" at the place of "t_2".
+// The tray (the first background) where it lies or travels, and what earlier rounds parked:
+// after round 1 a tray with "t_1" at the place of "t_1", after round 2 also one with "t_2" at
+// the place of "t_2". The parked covers lie over every tray, so that a tray as large as the page
+// (a cover that lights something on it) keeps each earlier round's cover in sight.
 void MG3::PaintTray(Graphics& graphics, int originX, int originY)
 {
     if (backgrounds.empty())
         return;
     Image* tray = backgrounds[0].image.get();
-    for (int parked = 0; parked < std::min(round, 2); ++parked)
-    {
-        const Placed& place = parking[size_t(parked)];
-        graphics.DrawImage(tray, originX + place.x, originY + place.y);
-        graphics.DrawImage(place.image.get(), originX + place.x, originY + place.y);
-    }
     const double travel = app.config.miniGame3.RCT * EndPhase();
     int x = backgrounds[0].x;
     int y = backgrounds[0].y;
@@ -764,6 +760,14 @@ void MG3::PaintTray(Graphics& graphics, int originX, int originY)
     trayX = x;
     trayY = y;
     graphics.DrawImage(tray, originX + x, originY + y);
+    const int parkedRounds = std::min(round, 2);
+    for (int parked = 0; parked < parkedRounds; ++parked)
+        graphics.DrawImage(tray, originX + parking[size_t(parked)].x, originY + parking[size_t(parked)].y);
+    for (int parked = 0; parked < parkedRounds; ++parked)
+    {
+        const Placed& place = parking[size_t(parked)];
+        graphics.DrawImage(place.image.get(), originX + place.x, originY + place.y);
+    }
     if (covered)
         graphics.DrawImage(parking[0].image.get(), originX + x, originY + y);
 }
@@ -793,8 +797,8 @@ void MG3::PaintShow(Graphics& graphics, int originX, int originY)
     }
 }
 
-// The round's end, first part: the items in the dish whirl about the pivot in white and fade,
-// while the tray's cover fades in over the tray.
+// The round's end, first part: the items (back home, at rest) whirl about the pivot in white and
+// fade, while the tray's cover fades in over the tray.
 void MG3::PaintWhirl(Graphics& graphics, int originX, int originY)
 {
     const auto& config = app.config.miniGame3;
@@ -816,16 +820,15 @@ void MG3::PaintWhirl(Graphics& graphics, int originX, int originY)
     for (int index = 0; index < Playable(); ++index)
     {
         const Item& item = items[size_t(index)];
-        Image* picture = item.inDish.image.get();
-        if (item.found < 1 || picture == nullptr)
+        if (item.found < 1 || item.image == nullptr)
             continue;
         ++whirled;
-        const double dx = originX + item.inDish.x + picture->GetWidth() / 2.0 - pivotX;
-        const double dy = originY + item.inDish.y + picture->GetHeight() / 2.0 - pivotY;
+        const double dx = originX + item.x + item.width / 2.0 - pivotX;
+        const double dy = originY + item.y + item.height / 2.0 - pivotY;
         Transform transform;
         transform.RotateRad(float(angle));
         transform.Translate(float(pivotX + dx * cosine - dy * sine), float(pivotY + dx * sine + dy * cosine));
-        graphics.DrawImageTransformF(picture, transform, 0, 0);
+        graphics.DrawImageTransform(item.image.get(), transform, 0, 0, item.image->GetCelRect(0), true);
     }
     // The cover is laid once for each item, so it is whole before the tray moves.
     const double cover = 1 - std::pow(fade, std::max(whirled, 1));
