@@ -517,7 +517,8 @@ void MGLast::Paint(Graphics& graphics)
         host->DrawDeskBackground(graphics);
     PlaceArrows();
     PaintPlayArea(graphics);
-    PaintPanel(graphics);
+    // The objective on the panel as every game shows it: written small enough to fit.
+    PaintPanelAndNotes(graphics);
     PaintBackButtonAndTries(graphics);
     const auto& config = app.config.miniGameLast;
     if (IMAGE_MGLAST_PAGES != nullptr)
@@ -570,33 +571,6 @@ void MGLast::PaintStrip(Graphics& graphics)
         const Note& held = notes[size_t(heldPiece)];
         graphics.DrawImage(held.image.get(), NoteScreenX(held), held.y);
     }
-}
-
-void MGLast::PaintPanel(Graphics& graphics)
-{
-    if (IMAGE_POST_BACK == nullptr)
-        return;
-    const double away = std::clamp(ListSlide(), 0.0, 1.0);
-    const int alpha = std::clamp(int((1 - away) * 255), 0, 255);
-    if (alpha <= 0)
-        return;
-    graphics.PushState();
-    if (alpha < 255)
-    {
-        graphics.SetColorizeImages(true);
-        graphics.SetColor(Color(255, 255, 255, alpha));
-    }
-    graphics.DrawImage(IMAGE_POST_BACK, layout.panelX, layout.panelY);
-    graphics.PopState();
-    if (FONT_MAIN24 == nullptr)
-        return;
-    const auto& common = app.config.common;
-    graphics.PushState();
-    graphics.SetFont(FONT_MAIN24);
-    graphics.SetColor(Color(common.ListTr, common.ListTg, common.ListTb, alpha));
-    graphics.DrawStringWordWrapped(Objective(), layout.panelX + layout.textX, layout.panelY + layout.textY,
-                                   layout.textWidth);
-    graphics.PopState();
 }
 
 const std::string& MGLast::Objective() const

@@ -97,6 +97,9 @@ protected:
     bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
+    // No notes of the frame's own: the panel slides in alone over the whole slide.
+    double SlideStage(double slide) const override { return slide; }
+    int PanelStage() const override { return 0; }
 
 private:
     bool AcceptsInput() const;
@@ -123,7 +126,6 @@ private:
     bool InPublicationCorner(int x, int y) const;
 
     void PaintStrip(Graphics& graphics);
-    void PaintPanel(Graphics& graphics);
 
     std::vector<Note> notes;
     bool loggedNoNotes = false;
