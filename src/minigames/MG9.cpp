@@ -80,7 +80,8 @@ void MG9::LoadPicture(const std::string& dir)
 void MG9::ClearSet()
 {
     background.reset();
-    enlargedBackground.reset();
+    backgroundEnlarger.reset();
+    viewBackground.reset();
     backgroundX = 0;
     backgroundY = 0;
     objects.clear();
@@ -206,19 +207,15 @@ void MG9::DropIncompleteObjects()
 }
 
 // The scene's copies at a third of the size, and, when the glass does not enlarge by exactly
-// three, the glass's copies at its scale. The background is enlarged for the glass either way.
+// three, the glass's copies at its scale. The background is enlarged for the glass's window as
+// the glass moves.
 void MG9::MakeResizedPictures()
 {
     const double scale = Scale();
     const bool asDrawn = std::fabs(scale - kSceneShrink) < 1e-9;
     auto glassSize = [&](int side) { return int(scale * side / kSceneShrink); };
     if (background != nullptr)
-    {
-        enlargedBackground = PictureResize::Resize(background.get(), int(background->GetWidth() * scale),
-                                                   int(background->GetHeight() * scale));
-        if (enlargedBackground == nullptr)
-            app.Log("MG9: the background is too large for the glass");
-    }
+        backgroundEnlarger = std::make_unique<PictureResize::PartEnlarger>(background.get());
     for (Extra& extra : extras)
     {
         const int width = extra.image->GetWidth();
@@ -271,6 +268,10 @@ void MG9::StartGame(int timeLimitSeconds, int itemCount)
     hintTarget = -1;
     blurMade = false;
     RestartIdleClock();
+    // The page turns in as soon as the game opens: its smeared layers are made now, while the
+    // page loads, rather than on the turn's first frame (tens of milliseconds).
+    if (background != nullptr)
+        PrepareBlur();
 }
 
 void MG9::FreePictures()
@@ -827,20 +828,37 @@ void MG9::ComposeView(int boardX, int boardY)
         view->Create(side, side);
     }
     Graphics graphics(view.get());
-    graphics.ClearRect(0, 0, side, side);
     const int originX = int(boardX * scale - 135 / scale);
     const int originY = int(boardY * scale - 135 / scale);
+    // The background's part under the window, enlarged again only when the glass has moved.
+    const int left = originX - int(backgroundX * scale);
+    const int top = originY - int(backgroundY * scale);
+    if (viewBackground == nullptr || viewBackground->GetWidth() != side)
+    {
+        viewBackground = std::make_unique<MemoryImage>();
+        viewBackground->Create(side, side);
+        viewBackgroundMade = false;
+    }
+    if (!viewBackgroundMade || left != viewBackgroundLeft || top != viewBackgroundTop)
+    {
+        if (backgroundEnlarger != nullptr)
+            backgroundEnlarger->Draw(scale, left, top, *viewBackground);
+        viewBackgroundMade = true;
+        viewBackgroundLeft = left;
+        viewBackgroundTop = top;
+    }
+    graphics.ClearRect(0, 0, side, side);
+    graphics.DrawImage(viewBackground.get(), 0, 0);
     auto place = [&](Image* image, int x, int y)
     {
         if (image == nullptr)
             return;
-        const int left = int(x * scale) - originX;
-        const int top = int(y * scale) - originY;
-        if (left >= side || top >= side || left + image->GetWidth() <= 0 || top + image->GetHeight() <= 0)
+        const int drawX = int(x * scale) - originX;
+        const int drawY = int(y * scale) - originY;
+        if (drawX >= side || drawY >= side || drawX + image->GetWidth() <= 0 || drawY + image->GetHeight() <= 0)
             return;
-        graphics.DrawImage(image, left, top);
+        graphics.DrawImage(image, drawX, drawY);
     };
-    place(enlargedBackground.get(), backgroundX, backgroundY);
     for (const Extra& extra : extras)
         place(extra.enlarged != nullptr ? extra.enlarged.get() : extra.image.get(), extra.x, extra.y);
     for (const Object& object : objects)

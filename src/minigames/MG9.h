@@ -1,6 +1,7 @@
 #pragma once
 
 #include "minigames/MiniGame.h"
+#include "minigames/PictureResize.h"
 
 #include <array>
 #include <cstdint>
@@ -163,7 +164,13 @@ private:
     void ComposeView(int boardX, int boardY);
 
     std::unique_ptr<DDImage> background;
-    std::unique_ptr<MemoryImage> enlargedBackground;
+    // The background as the glass enlarges it, made for the glass's window only, and that part
+    // with the place it was made for (kept while the glass rests).
+    std::unique_ptr<PictureResize::PartEnlarger> backgroundEnlarger;
+    std::unique_ptr<MemoryImage> viewBackground;
+    bool viewBackgroundMade = false;
+    int viewBackgroundLeft = 0;
+    int viewBackgroundTop = 0;
     int backgroundX = 0;
     int backgroundY = 0;
     std::vector<Object> objects;

@@ -154,6 +154,85 @@ std::unique_ptr<MemoryImage> Reduce(const uint32_t* bits, int sourceWidth, int s
 
 } // namespace
 
+PartEnlarger::PartEnlarger(Image* source)
+{
+    auto* memory = dynamic_cast<MemoryImage*>(source);
+    const uint32_t* bits = memory != nullptr ? memory->GetBits() : nullptr;
+    if (bits == nullptr || memory->GetWidth() < 1 || memory->GetHeight() < 1)
+        return;
+    width = memory->GetWidth();
+    height = memory->GetHeight();
+    pixels = Premultiplied(bits, width, height);
+}
+
+void PartEnlarger::Draw(double scale, int left, int top, MemoryImage& into) const
+{
+    const int outWidth = into.GetWidth();
+    const int outHeight = into.GetHeight();
+    uint32_t* out = into.GetBits();
+    if (out == nullptr)
+        return;
+    const long fullWidth = Empty() || !(scale > 0) ? 0 : std::lround(width * scale);
+    const long fullHeight = Empty() || !(scale > 0) ? 0 : std::lround(height * scale);
+    // The taps of the window's columns and rows, as the whole enlargement would have them.
+    auto taps = [](int sourceLength, long fullLength, int from, int count, std::vector<int>& first,
+                   std::vector<std::array<float, 4>>& weights, std::vector<bool>& inside)
+    {
+        first.assign(size_t(count), 0);
+        weights.assign(size_t(count), {});
+        inside.assign(size_t(count), false);
+        if (fullLength <= 0)
+            return;
+        const double ratio = double(sourceLength) / double(fullLength);
+        for (int i = 0; i < count; ++i)
+        {
+            const long d = long(from) + i;
+            if (d < 0 || d >= fullLength)
+                continue;
+            const double position = (double(d) + 0.5) * ratio - 0.5;
+            const int index = int(std::floor(position));
+            const double t = position - index;
+            const double t2 = t * t;
+            const double t3 = t2 * t;
+            inside[size_t(i)] = true;
+            first[size_t(i)] = index - 1;
+            weights[size_t(i)] = {float((-t3 + 2 * t2 - t) / 2), float((3 * t3 - 5 * t2 + 2) / 2),
+                                  float((-3 * t3 + 4 * t2 + t) / 2), float((t3 - t2) / 2)};
+        }
+    };
+    std::vector<int> firstX, firstY;
+    std::vector<std::array<float, 4>> weightsX, weightsY;
+    std::vector<bool> insideX, insideY;
+    taps(width, fullWidth, left, outWidth, firstX, weightsX, insideX);
+    taps(height, fullHeight, top, outHeight, firstY, weightsY, insideY);
+    for (int y = 0; y < outHeight; ++y)
+        for (int x = 0; x < outWidth; ++x)
+        {
+            uint32_t& pixel = out[size_t(y) * size_t(outWidth) + size_t(x)];
+            if (!insideX[size_t(x)] || !insideY[size_t(y)])
+            {
+                pixel = 0;
+                continue;
+            }
+            float sum[4] = {0, 0, 0, 0};
+            for (int row = 0; row < 4; ++row)
+            {
+                const int sy = std::clamp(firstY[size_t(y)] + row, 0, height - 1);
+                const float rowWeight = weightsY[size_t(y)][size_t(row)];
+                for (int column = 0; column < 4; ++column)
+                {
+                    const int sx = std::clamp(firstX[size_t(x)] + column, 0, width - 1);
+                    const float weight = rowWeight * weightsX[size_t(x)][size_t(column)];
+                    const float* from = &pixels[(size_t(sy) * size_t(width) + size_t(sx)) * 4];
+                    for (int channel = 0; channel < 4; ++channel)
+                        sum[channel] += from[channel] * weight;
+                }
+            }
+            pixel = Straight(sum);
+        }
+    into.BitsChanged();
+}
+
 std::unique_ptr<MemoryImage> Resize(Image* source, int width, int height)
 {
     if (source == nullptr || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
