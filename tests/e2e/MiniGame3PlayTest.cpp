@@ -265,9 +265,12 @@ TEST_F(MiniGame3Play, FiveWrongOrdersFailThePageWhichStartsAfreshWhenEnteredAgai
     ASSERT_TRUE(save.has_value());
     EXPECT_FALSE(save->pages[kBellPage].done);
 
-    // Entered again: a fresh game with a fresh show.
+    // Entered again: the page turns in from its blur, a fresh game with a fresh show.
     ASSERT_TRUE(game.WaitAtRest());
     ASSERT_TRUE(game.EnterFromContents(kBellPage));
+    ASSERT_TRUE(game.WaitUntil([&] { return Bells().shown && Screen().Blur() > 0.3 && Screen().Blur() < 0.8; }, 4000,
+                               "the page turns in"));
+    game.Screenshot("e2e/mg3-blur-in.png");
     ASSERT_TRUE(WaitForPlay());
     EXPECT_FALSE(Bells().finished);
     EXPECT_EQ(Bells().tries, MG3::kStartTries);

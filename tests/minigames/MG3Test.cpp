@@ -174,10 +174,11 @@ protected:
     const MG3::Item& Item(int index) const { return game->CurrentRound().items[size_t(index)]; }
     int Sequence(int step) const { return game->CurrentRound().sequence[size_t(step)]; }
 
-    // Drags item index from its middle onto the middle of the dish (or to (toX, toY)).
+    // Drags item index onto the middle of the dish (or to (toX, toY)).
     void Drop(int index, int toX = kBoardX + 400, int toY = kBoardY + 300)
     {
-        const int fromX = kBoardX + int(Item(index).x) + kItem / 2;
+        // Near its right edge: the one place no earlier item covers, however wide the cels are.
+        const int fromX = kBoardX + int(Item(index).x) + Item(index).width - 5;
         const int fromY = kBoardY + int(Item(index).y) + kItem / 2;
         game->OnPress(fromX, fromY, 1);
         for (int move = 1; move <= 5; ++move)
@@ -378,6 +379,31 @@ TEST_F(MG3Test, RoundsEndWithTheWhirlAndTheTrayParkedAndTheLastEndsThePage)
     EXPECT_EQ(app.Scenes("done"), 1);
     EXPECT_TRUE(app.content.pages[kPage].done);
     EXPECT_EQ(game->tries, MG3::kStartTries);
+}
+
+TEST_F(MG3Test, ZeroKeysNeitherHangNorReadPastTheStrips)
+{
+    auto& config = app.config.miniGame3;
+    config.rounds = 0;
+    config.FC = 0;
+    config.RCT = 0;
+    config.EP = 0;
+    config.items1 = 40;
+    Load(ThreeRounds());
+    // Rounds 0 plays one round, of the three items the set has.
+    ASSERT_EQ(game->RoundCount(), 1);
+    ASSERT_EQ(game->Playable(), 3);
+    MemoryImage screen;
+    screen.Create(800, 600);
+    Graphics graphics(&screen);
+    for (int item : WatchShow())
+    {
+        Drop(item);
+        game->Paint(graphics);
+        Ticks(6);
+    }
+    EXPECT_TRUE(game->finished);
+    EXPECT_EQ(app.Scenes("done"), 1);
 }
 
 } // namespace
