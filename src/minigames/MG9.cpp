@@ -700,11 +700,16 @@ void MG9::PaintScene(Graphics& graphics, int offsetX, int offsetY, bool withBack
     graphics.SetColorizeImages(false);
     for (const Extra& extra : extras)
         graphics.DrawImage(extra.small.get(), offsetX + extra.x, offsetY + extra.y);
+    // Without MiniGame9/draw_objects only the glass shows the objects.
+    if (!app.config.miniGame9.draw_objects)
+    {
+        graphics.PopState();
+        return;
+    }
     graphics.SetFastStretch(false);
-    const bool drawObjects = app.config.miniGame9.draw_objects;
     for (const Object& object : objects)
     {
-        if (object.small == nullptr || (!drawObjects && object.found == 0))
+        if (object.small == nullptr)
             continue;
         if (object.found <= 0.5)
         {

@@ -34,7 +34,6 @@ class MG9 : public MiniGame
 public:
     static constexpr int kBackButtonId = 39;
     static constexpr int kMaxObjects = 64;
-    static constexpr int kMaxExtras = 9;
     static constexpr int kLights = 4;
     // The glass's window, square, centred on the glass.
     static constexpr int kViewSize = 90;
