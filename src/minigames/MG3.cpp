@@ -827,7 +827,8 @@ void MG3::PaintWhirl(Graphics& graphics, int originX, int originY)
         const double dy = originY + item.y + item.height / 2.0 - pivotY;
         Transform transform;
         transform.RotateRad(float(angle));
-        transform.Translate(float(pivotX + dx * cosine - dy * sine), float(pivotY + dx * sine + dy * cosine));
+        // The centre goes round the pivot the way the transform turns the picture.
+        transform.Translate(float(pivotX + dx * cosine + dy * sine), float(pivotY - dx * sine + dy * cosine));
         graphics.DrawImageTransform(item.image.get(), transform, 0, 0, item.image->GetCelRect(0), true);
     }
     // The cover is laid once for each item, so it is whole before the tray moves.
