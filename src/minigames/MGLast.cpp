@@ -556,12 +556,17 @@ void MGLast::PaintStrip(Graphics& graphics)
         const Note& note = notes[size_t(index)];
         if (!OnStripPage(index) || note.image == nullptr)
             continue;
-        // A faint copy marks the note's place on the strip, found or taken.
-        graphics.PushState();
-        graphics.SetColorizeImages(true);
-        graphics.SetColor(Color(255, 255, 255, alpha));
-        graphics.DrawImage(note.image.get(), int(note.homeX + shift), note.homeY);
-        graphics.PopState();
+        // A faint copy marks the note's place on the strip, found or taken; a note lying at its
+        // place covers it (and it is not drawn).
+        const bool resting = note.found < 1 && index != heldPiece && note.x == note.homeX && note.y == note.homeY;
+        if (!resting)
+        {
+            graphics.PushState();
+            graphics.SetColorizeImages(true);
+            graphics.SetColor(Color(255, 255, 255, alpha));
+            graphics.DrawImage(note.image.get(), int(note.homeX + shift), note.homeY);
+            graphics.PopState();
+        }
         if (note.found < 1 && index != heldPiece)
             graphics.DrawImage(note.image.get(), NoteScreenX(note), note.y);
     }
