@@ -206,6 +206,13 @@ TEST_F(MiniGame10Play, FiveNotesOnTheWrongPageLoseTheGameWhichStartsAfreshWhenEn
     EXPECT_FALSE(App().content.pages[kFinalPage].done);
     EXPECT_NE(Screen().mode, kFinalMode);
     EXPECT_FALSE(App().content.pages[size_t(Final().Notes()[0].page)].stamped);
+    // The page before carries its note's empty place (under the strip while the game is played).
+    ClickBackwardCorner();
+    ASSERT_TRUE(game.WaitAtRest());
+    game.Step(100);
+    game.Screenshot("e2e/mglast-place-on-page.png");
+    ClickForwardCorner();
+    ASSERT_TRUE(game.WaitAtRest());
 
     ASSERT_TRUE(EnterFinalGame());
     EXPECT_EQ(Final().tries, 5);
