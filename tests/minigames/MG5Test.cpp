@@ -272,6 +272,31 @@ TEST_F(MG5Test, ClicksCountOnlyRightOfTheMiddleAndEveryHarmlessClickCostsATry)
     EXPECT_EQ(app.Scenes("fail"), 2);
 }
 
+TEST_F(MG5Test, TheBeltWaitsAndTakesNoClicksWhileThePageTurnsOrThePauseIsOpen)
+{
+    WriteStandardSet();
+    Enter();
+    MG5::Object& caseObject = Piece("1_case");
+    RunUntil(caseObject, 450);
+    const double x = caseObject.x;
+    host.blur = 0.5;
+    Ticks(20);
+    ClickMiddle(caseObject);
+    EXPECT_EQ(caseObject.x, x);
+    EXPECT_EQ(caseObject.found, 0);
+    host.blur = 0;
+    host.pauseOpen = true;
+    Ticks(20);
+    ClickMiddle(caseObject);
+    EXPECT_EQ(caseObject.x, x);
+    EXPECT_EQ(caseObject.found, 0);
+    host.pauseOpen = false;
+    Ticks(1);
+    EXPECT_GT(caseObject.x, x);
+    ClickMiddle(caseObject);
+    EXPECT_GT(caseObject.found, 0);
+}
+
 TEST_F(MG5Test, ASmugglerLetThroughCostsATryAndTheRoundStartsAgain)
 {
     WriteStandardSet();
