@@ -83,7 +83,6 @@ protected:
     void TickRules(float step) override;
     void CompleteByDebugKey() override;
     bool ReadyToOpen() override;
-    bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
     void PaintOnNotes(Graphics& graphics) override;

@@ -146,12 +146,8 @@ protected:
     void TickRules(float step) override;
     void CompleteByDebugKey() override;
     bool OwnsCursor() const override { return true; }
-    bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
-    // No notes: the panel slides alone over the whole slide.
-    double SlideStage(double slide) const override { return slide; }
-    int PanelStage() const override { return 0; }
 
 private:
     void ClearSet();

@@ -106,8 +106,6 @@ public:
 protected:
     void TickRules(float step) override;
     void CompleteByDebugKey() override;
-    // The page turns in when the game opens: only then may the back button act.
-    bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
 

@@ -88,7 +88,6 @@ protected:
     void TickRules(float step) override;
     void CompleteByDebugKey() override;
     bool OwnsCursor() const override { return penaltyTime > 0; }
-    bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
 

@@ -58,7 +58,7 @@ public:
         int stripY = 0;
         std::unique_ptr<DDImage> viewImage;
         // The scene picture at the glass's scale (the "v_" close-up or an enlarged copy), drawn
-    // centred on the insect.
+        // centred on the insect.
         std::unique_ptr<MemoryImage> enlarged;
         std::unique_ptr<MemoryImage> enlargedStrip;
         double found = 0; // 0 wanted, 0.01 .. 1 sliding off the strip, 1 found
@@ -107,9 +107,6 @@ protected:
     void TickRules(float step) override;
     void CompleteByDebugKey() override;
     bool OwnsCursor() const override;
-    // The page turns in when the game opens, like the hidden-object pages: the back button only
-    // works once the turn's blur is over.
-    bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
 

@@ -126,7 +126,6 @@ public:
 protected:
     void TickRules(float step) override;
     void CompleteByDebugKey() override;
-    bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
 

@@ -94,12 +94,8 @@ protected:
     void TickRules(float step) override;
     void CompleteByDebugKey() override;
     bool OwnsCursor() const override { return true; }
-    bool OpenFadesBlur() const override { return true; }
     const std::string& Objective() const override;
     void PaintPlayArea(Graphics& graphics) override;
-    // No notes of the frame's own: the panel slides in alone over the whole slide.
-    double SlideStage(double slide) const override { return slide; }
-    int PanelStage() const override { return 0; }
 
 private:
     bool AcceptsInput() const;

@@ -210,8 +210,8 @@ void MiniGame::SignalOpen()
     if (host != nullptr)
     {
         host->SetListSlideDirection(-1);
-        if (OpenFadesBlur())
-            host->SetBlurDirection(-1);
+        // Every game turns its page in: a blur left at 1 would keep the back button dead.
+        host->SetBlurDirection(-1);
     }
     openSignalled = true;
 }

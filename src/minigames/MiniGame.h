@@ -146,8 +146,6 @@ protected:
     virtual bool ReadyToOpen() { return true; }
     // The game sets the cursor itself now (the frame's hand-over-the-back-button rule rests).
     virtual bool OwnsCursor() const { return false; }
-    // Whether "open" also starts the page-turn blur fading (blur direction -1).
-    virtual bool OpenFadesBlur() const { return false; }
     // The objective written on the panel.
     virtual const std::string& Objective() const = 0;
     // The game's picture under the frame's panel and notes, and what lies on the notes.
@@ -156,9 +154,10 @@ protected:
     // Notes the game shows (IMAGE_POST_1 ..), and how the publication's list slide F maps onto
     // the stages of the notes and the panel: note m (0-based) moves while the stage value runs
     // from m + 1 down to m, the panel while it runs from PanelStage() + 1 down to PanelStage().
+    // A game without notes slides its panel alone, over the whole slide.
     virtual int NoteCount() const { return 0; }
-    virtual double SlideStage(double slide) const { return 9 * slide; }
-    virtual int PanelStage() const { return 8; }
+    virtual double SlideStage(double slide) const { return NoteCount() > 0 ? 9 * slide : slide; }
+    virtual int PanelStage() const { return NoteCount() > 0 ? 8 : 0; }
 
     // The done sequence: "done" scene, the page marked done with its contents light, the set
     // advanced, the page complete, the game saved and the page left. Sets finished.
