@@ -9,6 +9,7 @@
 #include "minigames/MG1.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -55,51 +56,9 @@ protected:
             3000, "the piece matching page plays");
     }
 
-    // A point of loose piece index's picture that a press takes: an opaque pixel outside every
-    // later loose piece (the last one under the pointer is taken), nearest the picture's centre.
-    std::optional<Point> PiecePoint(int index)
-    {
-        const auto& pieces = Pieces().CurrentRound().pieces;
-        const MG1::Piece& piece = pieces[size_t(index)];
-        DDImage* image = piece.pieceImage.get();
-        if (image == nullptr)
-            return std::nullopt;
-        const int width = image->GetWidth();
-        const int height = image->GetHeight();
-        std::optional<Point> best;
-        long bestDistance = 0;
-        for (int y = 1; y < height; ++y)
-            for (int x = 1; x < width; ++x)
-            {
-                if (image->AlphaAt(x, y) <= 128)
-                    continue;
-                Point screen{piece.x + x, piece.y + y};
-                bool covered = false;
-                for (size_t later = size_t(index) + 1; later < pieces.size() && !covered; ++later)
-                {
-                    const MG1::Piece& other = pieces[later];
-                    DDImage* otherImage = other.pieceImage.get();
-                    covered = other.found == 0 && otherImage != nullptr && screen.x > other.x && screen.y > other.y &&
-                              screen.x < other.x + otherImage->GetWidth() &&
-                              screen.y < other.y + otherImage->GetHeight();
-                }
-                long distance = long(x - width / 2) * (x - width / 2) + long(y - height / 2) * (y - height / 2);
-                if (!covered && (!best || distance < bestDistance))
-                {
-                    best = screen;
-                    bestDistance = distance;
-                }
-            }
-        return best;
-    }
-
-    // The middle of piece index's outline on the picture.
-    Point OutlinePoint(int index)
-    {
-        const MG1::Piece& piece = Pieces().CurrentRound().pieces[size_t(index)];
-        return {BoardX() + piece.outlineX + piece.outlineImage->GetWidth() / 2,
-                BoardY() + piece.outlineY + piece.outlineImage->GetHeight() / 2};
-    }
+    // A point of loose piece index's picture that a press takes, and the middle of its outline.
+    std::optional<Point> PiecePoint(int index) { return TestSupport::MG1PiecePoint(game, index); }
+    Point OutlinePoint(int index) { return TestSupport::MG1OutlinePoint(game, index); }
 
     // A point over the picture outside piece index's own outline: a drop there is wrong.
     Point WrongPoint(int index)
@@ -116,26 +75,8 @@ protected:
     }
 
     // Drags a loose piece of the round onto its own outline.
-    bool PlacePiece(int index)
-    {
-        std::optional<Point> from = PiecePoint(index);
-        if (!from)
-        {
-            ADD_FAILURE() << "piece " << index << " cannot be taken";
-            return false;
-        }
-        game.Drag(*from, OutlinePoint(index));
-        return Pieces().CurrentRound().pieces[size_t(index)].found > 0;
-    }
-
-    int LoosePiece()
-    {
-        const auto& pieces = Pieces().CurrentRound().pieces;
-        for (size_t index = 0; index < pieces.size(); ++index)
-            if (pieces[index].found == 0)
-                return int(index);
-        return -1;
-    }
+    bool PlacePiece(int index) { return TestSupport::MG1PlacePiece(game, index); }
+    int LoosePiece() { return TestSupport::MG1LoosePiece(game); }
 
     // Places the pieces of the round the page asks for, one after the other, with a screenshot
     // part way; waits until the next round is in place.

@@ -7,6 +7,7 @@
 #include "minigames/MG2.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -62,37 +63,9 @@ protected:
             4000, "back on the publication");
     }
 
-    // Where a player sees the item: the opaque pixel of its picture nearest the middle.
-    Point ItemPoint(int index)
-    {
-        const MG2::Item& item = Cargo().rounds[size_t(Cargo().round)].items[size_t(index)];
-        DDImage& picture = *item.pieceImage;
-        const int width = picture.GetWidth();
-        const int height = picture.GetHeight();
-        Point best{item.x + width / 2, item.y + height / 2};
-        double nearest = 1e9;
-        for (int y = 1; y < height; ++y)
-            for (int x = 1; x < width; ++x)
-            {
-                double distance = std::hypot(x - width / 2.0, y - height / 2.0);
-                if (picture.AlphaAt(x, y) > 128 && distance < nearest)
-                {
-                    nearest = distance;
-                    best = {item.x + x, item.y + y};
-                }
-            }
-        return best;
-    }
-
-    // The middle of the container the item belongs in, as it lies on the page.
-    Point ContainerPoint(int index)
-    {
-        const MG2::Round& round = Cargo().rounds[size_t(Cargo().round)];
-        const int c = round.items[size_t(index)].container;
-        const Image* picture = round.containers[size_t(c)].image;
-        return {Cargo().ContainerScreenX(Cargo().round, c) + picture->GetWidth() / 2,
-                Cargo().ContainerScreenY(Cargo().round, c) + picture->GetHeight() / 2};
-    }
+    // Where a player sees the item, and the middle of the container it belongs in.
+    Point ItemPoint(int index) { return TestSupport::MG2ItemPoint(game, index); }
+    Point ContainerPoint(int index) { return TestSupport::MG2ContainerPoint(game, index); }
 
     // Drags the round's first loose items into their containers until the round has enough.
     void SortRound(const std::string& screenshot)

@@ -10,6 +10,7 @@
 #include "minigames/MG3.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -75,74 +76,18 @@ protected:
     // of the second one.
     std::vector<int> WatchShow(const std::string& screenshot)
     {
-        std::vector<int> seen;
-        EXPECT_TRUE(game.WaitUntil(
-            [&]
-            {
-                const int shown = Bells().ShownItem();
-                if (shown >= 0 && (seen.empty() || seen.back() != shown))
-                {
-                    seen.push_back(shown);
-                    if (seen.size() == 2 && !screenshot.empty())
-                        game.Screenshot(screenshot);
-                }
-                return Bells().ShowClock() >= Bells().ShowEnd();
-            },
-            3000, "the show ends"));
-        return seen;
+        return TestSupport::MG3WatchShow(game,
+                                         [&]
+                                         {
+                                             if (!screenshot.empty())
+                                                 game.Screenshot(screenshot);
+                                         });
     }
 
-    // An opaque pixel of a picture lying at (x, y) on the board (its first cel), nearest its
-    // middle, in screen coordinates.
-    std::optional<Point> OpaquePoint(DDImage* image, int x, int y, int width, int height)
-    {
-        if (image == nullptr)
-            return std::nullopt;
-        std::optional<Point> best;
-        long bestDistance = 0;
-        for (int py = 1; py < height; ++py)
-            for (int px = 1; px < width; ++px)
-            {
-                if (image->AlphaAt(px, py) <= 40)
-                    continue;
-                const long distance =
-                    long(px - width / 2) * (px - width / 2) + long(py - height / 2) * (py - height / 2);
-                if (!best || distance < bestDistance)
-                {
-                    best = Point{BoardX() + x + px, BoardY() + y + py};
-                    bestDistance = distance;
-                }
-            }
-        return best;
-    }
-
-    std::optional<Point> ItemPoint(int index)
-    {
-        const MG3::Item& item = ItemAt(index);
-        return OpaquePoint(item.image.get(), int(item.x), int(item.y), item.width, item.height);
-    }
-
-    Point DishPoint()
-    {
-        const MG3::Placed& dish = Bells().Dish();
-        std::optional<Point> point =
-            OpaquePoint(dish.image.get(), dish.x, dish.y, dish.image->GetWidth(), dish.image->GetHeight());
-        EXPECT_TRUE(point.has_value());
-        return point.value_or(Point{0, 0});
-    }
-
+    std::optional<Point> ItemPoint(int index) { return TestSupport::MG3ItemPoint(game, index); }
+    Point DishPoint() { return TestSupport::MG3DishPoint(game); }
     // Drags bell index into the tray.
-    bool DropByDrag(int index)
-    {
-        std::optional<Point> from = ItemPoint(index);
-        if (!from)
-        {
-            ADD_FAILURE() << "bell " << ItemAt(index).key << " cannot be taken";
-            return false;
-        }
-        game.Drag(*from, DishPoint(), 10);
-        return Bells().heldPiece == -1;
-    }
+    bool DropByDrag(int index) { return TestSupport::MG3DropByDrag(game, index); }
 
     // Takes bell index with a click, carries it over with the pointer (a screenshot on the way)
     // and lays it in with a second click.
@@ -168,7 +113,7 @@ protected:
         return Bells().heldPiece == -1;
     }
 
-    void PressButton(ButtonWidget& button) { game.Click(button.x + button.width / 2, button.y + button.height / 2); }
+    void PressButton(ButtonWidget& button) { TestSupport::PressButton(game, button); }
 
     // One round: the show watched, the bells put in as it showed them, the round's end.
     void PlayRound(const std::string& name)

@@ -9,6 +9,7 @@
 #include "minigames/MG4.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -69,59 +70,9 @@ protected:
 
     const MG4::Piece& PieceAt(int index) { return Shelf().CurrentRound().pieces[size_t(index)]; }
 
-    // Where a press takes piece index: a pixel of its click mask that takes it (green), inside
-    // its picture and outside every later piece's mask, nearest the picture's middle.
-    std::optional<Point> GrabPoint(int index)
-    {
-        const auto& pieces = Shelf().CurrentRound().pieces;
-        const MG4::Piece& piece = pieces[size_t(index)];
-        if (piece.shapeImage == nullptr)
-            return std::nullopt;
-        auto maskPixel = [](const MG4::Piece& of, int boardX, int boardY) -> uint32_t
-        {
-            DDImage& mask = *of.shapeImage;
-            const int x = boardX - (of.x + (of.width - mask.GetWidth()) / 2);
-            const int y = boardY - (of.y + (of.height - mask.GetHeight()) / 2);
-            if (x < 0 || y < 0 || x >= mask.GetWidth() || y >= mask.GetHeight())
-                return 0;
-            return mask.GetBits()[size_t(y) * size_t(mask.GetWidth()) + size_t(x)];
-        };
-        std::optional<Point> best;
-        long bestDistance = 0;
-        for (int y = 1; y < piece.height; ++y)
-            for (int x = 1; x < piece.width; ++x)
-            {
-                const uint32_t pixel = maskPixel(piece, piece.x + x, piece.y + y);
-                if ((pixel >> 24) <= 20 || ((pixel >> 8) & 0xFF) <= 20)
-                    continue;
-                bool covered = false;
-                for (size_t later = size_t(index) + 1; later < pieces.size() && !covered; ++later)
-                    covered = pieces[later].shapeImage != nullptr &&
-                              (maskPixel(pieces[later], piece.x + x, piece.y + y) >> 24) > 20;
-                const long distance = long(x - piece.width / 2) * (x - piece.width / 2) +
-                                      long(y - piece.height / 2) * (y - piece.height / 2);
-                if (!covered && (!best || distance < bestDistance))
-                {
-                    best = Point{BoardX() + piece.x + x, BoardY() + piece.y + y};
-                    bestDistance = distance;
-                }
-            }
-        return best;
-    }
-
-    // Drags piece index onto its place on the shelf.
-    bool PlaceByDrag(int index)
-    {
-        std::optional<Point> from = GrabPoint(index);
-        if (!from)
-        {
-            ADD_FAILURE() << "piece " << PieceAt(index).key << " cannot be taken";
-            return false;
-        }
-        const MG4::Piece& piece = PieceAt(index);
-        game.Drag(*from, {from->x + piece.targetX - piece.x, from->y + piece.targetY - piece.y}, 10);
-        return Shelf().heldPiece == -1 && piece.x == piece.targetX && piece.y == piece.targetY;
-    }
+    // Where a press takes piece index, and the piece dragged onto its place on the shelf.
+    std::optional<Point> GrabPoint(int index) { return TestSupport::MG4GrabPoint(game, index); }
+    bool PlaceByDrag(int index) { return TestSupport::MG4PlaceByDrag(game, index); }
 
     // Takes piece index with a click, carries it over with the pointer (a screenshot on the way)
     // and puts it down with a second click.
@@ -148,7 +99,7 @@ protected:
         return Shelf().heldPiece == -1 && piece.x == piece.targetX && piece.y == piece.targetY;
     }
 
-    void PressButton(ButtonWidget& button) { game.Click(button.x + button.width / 2, button.y + button.height / 2); }
+    void PressButton(ButtonWidget& button) { TestSupport::PressButton(game, button); }
 
     // Arranges the round's checked pieces and checks: the marks show, then the next round drops
     // in (or the page ends).

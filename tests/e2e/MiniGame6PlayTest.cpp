@@ -8,6 +8,7 @@
 #include "minigames/MG6.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -63,30 +64,6 @@ protected:
             4000, "back on the publication");
     }
 
-    // Where a player sees a patch: the opaque pixel of its picture nearest the middle, on the
-    // screen.
-    Point PatchPoint(const MG6::Picture& patch)
-    {
-        DDImage& picture = *patch.image;
-        const int width = picture.GetWidth();
-        const int height = picture.GetHeight();
-        const int left = App().config.common.BoardX + patch.x;
-        const int top = App().config.common.BoardY + patch.y;
-        Point best{left + width / 2, top + height / 2};
-        double nearest = 1e9;
-        for (int y = 1; y < height; ++y)
-            for (int x = 1; x < width; ++x)
-            {
-                double distance = std::hypot(x - width / 2.0, y - height / 2.0);
-                if (picture.AlphaAt(x, y) > 128 && distance < nearest)
-                {
-                    nearest = distance;
-                    best = {left + x, top + y};
-                }
-            }
-        return best;
-    }
-
     // Clicks the round's differences, on the left and the right picture by turns, until the
     // round has its share.
     void FindRound(const std::string& screenshot)
@@ -99,7 +76,7 @@ protected:
             const MG6::Difference& difference = Glass().RoundAt(r).differences[size_t(index)];
             const MG6::Picture& side = index % 2 == 0 ? difference.left : difference.right;
             ASSERT_NE(side.image, nullptr) << difference.key;
-            game.Click(PatchPoint(side));
+            game.Click(TestSupport::MG6PatchPoint(game, r, index, index % 2 == 0));
             ASSERT_GT(difference.found, 0) << "difference " << difference.key << " of round " << r + 1;
             EXPECT_EQ(Glass().missCount, 0);
             game.Step(index + 1 == needed ? 1 : 20);
@@ -143,7 +120,7 @@ TEST_F(MiniGame6Play, MisclicksLockThePointerOutAndAPageLeftUnfinishedStartsAfre
     ASSERT_TRUE(game.EnterFromContents(kGlassPage));
     ASSERT_TRUE(WaitForPlay());
     const MG6::Difference& first = Glass().RoundAt(0).differences[0];
-    game.Click(PatchPoint(first.right));
+    game.Click(TestSupport::MG6PatchPoint(game, 0, 0, false));
     ASSERT_GT(first.found, 0);
     game.Step(40);
 
@@ -159,7 +136,7 @@ TEST_F(MiniGame6Play, MisclicksLockThePointerOutAndAPageLeftUnfinishedStartsAfre
     game.Step(5);
     game.Screenshot("e2e/mg6-lockout.png");
     const MG6::Difference& second = Glass().RoundAt(0).differences[1];
-    game.Click(PatchPoint(second.left));
+    game.Click(TestSupport::MG6PatchPoint(game, 0, 1, true));
     EXPECT_EQ(second.found, 0) << "no find while locked out";
     ASSERT_TRUE(game.WaitUntil([&] { return !Glass().LockedOut(); }, 1000, "the lock-out ends"));
     EXPECT_EQ(App().GetCursor(), 0);

@@ -8,6 +8,7 @@
 #include "minigames/MG8.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -74,40 +75,7 @@ protected:
 
     // Where a player sees an insect: the opaque pixel of its picture nearest the middle that no
     // insect lying over it covers.
-    std::optional<Point> InsectPoint(int index)
-    {
-        const auto& insects = Search().Objects();
-        const MG8::Object& insect = insects[size_t(index)];
-        if (insect.sceneImage == nullptr)
-            return std::nullopt;
-        DDImage& picture = *insect.sceneImage;
-        const int boardX = App().config.common.BoardX;
-        const int boardY = App().config.common.BoardY;
-        auto coveredAt = [&](int x, int y)
-        {
-            for (size_t over = size_t(index) + 1; over < insects.size(); ++over)
-            {
-                const MG8::Object& other = insects[over];
-                if (other.found <= 0 && x > other.x && y > other.y && x < other.x + other.width &&
-                    y < other.y + other.height)
-                    return true;
-            }
-            return false;
-        };
-        std::optional<Point> best;
-        double nearest = 1e9;
-        for (int y = 1; y < picture.GetHeight(); ++y)
-            for (int x = 1; x < picture.GetWidth(); ++x)
-            {
-                const double distance = std::hypot(x - picture.GetWidth() / 2.0, y - picture.GetHeight() / 2.0);
-                if (picture.AlphaAt(x, y) > 128 && distance < nearest && !coveredAt(insect.x + x, insect.y + y))
-                {
-                    nearest = distance;
-                    best = Point{boardX + insect.x + x, boardY + insect.y + y};
-                }
-            }
-        return best;
-    }
+    std::optional<Point> InsectPoint(int index) { return TestSupport::MG8InsectPoint(game, index); }
 
     // The glass brought over the insect on top of the pile, then a click on it.
     void FindInsectOnTop(const std::string& screenshot = "")

@@ -10,6 +10,7 @@
 #include "minigames/MG9.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -64,39 +65,9 @@ protected:
             4000, "back on the publication");
     }
 
-    // A firefly still to catch whose portrait shows in the box, -1 none.
-    int WantedFirefly()
-    {
-        const auto& flies = Capture().Objects();
-        for (int index = 0; index < int(flies.size()); ++index)
-            if (flies[size_t(index)].found == 0 && flies[size_t(index)].Wanted())
-                return index;
-        return -1;
-    }
-
-    // Where the glass sees a firefly: the opaque pixel of its picture nearest the middle, on the
-    // screen (the scene shows it at a third of its picture's size).
-    std::optional<Point> FireflyPoint(int index)
-    {
-        const MG9::Object& fly = Capture().Objects()[size_t(index)];
-        if (fly.image == nullptr)
-            return std::nullopt;
-        DDImage& picture = *fly.image;
-        std::optional<Point> best;
-        double nearest = 1e9;
-        for (int y = 3; y < picture.GetHeight() - 3; y += 3)
-            for (int x = 3; x < picture.GetWidth() - 3; x += 3)
-            {
-                const double distance = std::hypot(x - picture.GetWidth() / 2.0, y - picture.GetHeight() / 2.0);
-                if (picture.AlphaAt(x, y) > 128 && distance < nearest)
-                {
-                    nearest = distance;
-                    best = Point{App().config.common.BoardX + fly.homeX + x / 3,
-                                 App().config.common.BoardY + fly.homeY + y / 3};
-                }
-            }
-        return best;
-    }
+    // A firefly still to catch whose portrait shows in the box, -1 none; where the glass sees it.
+    int WantedFirefly() { return TestSupport::MG9WantedFirefly(game); }
+    std::optional<Point> FireflyPoint(int index) { return TestSupport::MG9FireflyPoint(game, index); }
 
     Point GlassCentre() { return Point{Capture().GlassX(), Capture().GlassY()}; }
     Point ButtonPoint()

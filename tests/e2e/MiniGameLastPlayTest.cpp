@@ -9,6 +9,7 @@
 #include "minigames/MGLast.h"
 #include "publication/Page.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,7 @@ protected:
     MGLast& Final() { return *dynamic_cast<MGLast*>(App().MiniGameOfMode(kFinalMode)); }
     int BoardY() { return App().config.common.BoardY; }
 
-    void PressButton(ButtonWidget& button) { game.Click(button.x + button.width / 2, button.y + button.height / 2); }
+    void PressButton(ButtonWidget& button) { TestSupport::PressButton(game, button); }
     void ClickForwardCorner() { game.Click(765, BoardY() + 520); }
     void ClickBackwardCorner() { game.Click(35, BoardY() + 520); }
 
@@ -85,53 +86,17 @@ protected:
             4000, "the final game is played");
     }
 
-    // Turns the pages with their corners until the publication lies open at row.
-    bool LeafTo(int row)
-    {
-        for (int turns = 0; turns < 40 && Screen().currentPage != row; ++turns)
-        {
-            if (Screen().currentPage > row)
-                ClickBackwardCorner();
-            else
-                ClickForwardCorner();
-            if (!game.WaitUntil([&] { return !Screen().Flipping(); }, 1000, "the page has turned"))
-                return false;
-        }
-        if (Screen().currentPage != row)
-            ADD_FAILURE() << "the publication lies at page " << Screen().currentPage << ", not " << row;
-        return Screen().currentPage == row;
-    }
-
-    // Brings the strip page holding note index into view with its arrows.
-    bool ShowOnStrip(int index)
-    {
-        const int wanted = index / MGLast::kNotesPerStripPage;
-        for (int presses = 0; presses < 20 && Final().notePage != wanted; ++presses)
-        {
-            PressButton(Final().notePage < wanted ? *Final().rightArrow : *Final().leftArrow);
-            if (!game.WaitUntil([&] { return Final().stripSlide == 0; }, 500, "the strip is back"))
-                return false;
-        }
-        return Final().notePage == wanted;
-    }
-
-    // The middle of note index on the strip.
-    Point NotePoint(int index)
-    {
-        const MGLast::Note& note = Final().Notes()[size_t(index)];
-        return {Final().NoteScreenX(note) + note.image->GetWidth() / 2, note.y + note.image->GetHeight() / 2};
-    }
+    bool LeafTo(int row) { return TestSupport::LeafTo(game, row); }
 
     // Takes note index off the strip and presses it onto the page lying open.
     void PressNoteOntoPage(int index, const std::string& screenshot = "")
     {
-        ASSERT_TRUE(ShowOnStrip(index));
-        game.Click(NotePoint(index));
-        ASSERT_EQ(Final().heldPiece, index);
-        game.MoveTo(260, 260);
-        if (!screenshot.empty())
-            game.Screenshot(screenshot);
-        game.Click(300, 250);
+        ASSERT_TRUE(TestSupport::MGLastPressNote(game, index,
+                                                 [&]
+                                                 {
+                                                     if (!screenshot.empty())
+                                                         game.Screenshot(screenshot);
+                                                 }));
     }
 
     GameDriver game;

@@ -8,6 +8,7 @@
 #include "publication/Page.h"
 #include "publication/Tutorial.h"
 #include "support/GameDriver.h"
+#include "support/GameMoves.h"
 
 #include <gtest/gtest.h>
 
@@ -63,58 +64,14 @@ protected:
     bool PlayFromContents(int page) { return EnterFromContents(page) && WaitForBoard(page); }
 
     // The page is being played: the publication hidden, the notes in place.
-    bool WaitForBoard(int page)
-    {
-        return game.WaitUntil(
-            [&]
-            {
-                return !Screen().IsPublicationShown() && Screen().currentPage == page && TheBoard().openSignalled &&
-                       Screen().ListSlideDirection() == 0 && Screen().ListSlide() == 0;
-            },
-            3000, "the board plays page " + std::to_string(page));
-    }
+    bool WaitForBoard(int page) { return TestSupport::WaitForBoard(game, page); }
 
     bool RubAwayTutorial() { return game.RubAwayTutorial(); }
 
-    // Whether the list entry of slot is taken: its item found (or being struck) and no group
-    // member left to find.
-    bool SlotDone(int slot)
-    {
-        int item = TheBoard().listSlots[size_t(slot)];
-        if (item < 0)
-            return true;
-        const PictureItem& listed = App().content.pictureItems[size_t(item)];
-        return listed.found > 0 && (listed.linkedCount < 1 || listed.remaining < 1);
-    }
-
     // Finds the first count entries of the list not yet complete, an item at a time.
-    bool FindListed(int count)
-    {
-        for (int clicks = 0; count > 0 && clicks < 4 * kMaxPictureItems; ++clicks)
-        {
-            int slot = 0;
-            while (slot < TheBoard().slotCount && SlotDone(slot))
-                ++slot;
-            if (slot == TheBoard().slotCount || TheBoard().completed)
-                return true;
-            int item = TheBoard().listSlots[size_t(slot)];
-            if (!game.ClickItem(App().content.pictureItems[size_t(item)].name))
-                return false;
-            game.Step(6);
-            if (SlotDone(slot))
-                --count;
-        }
-        return count <= 0;
-    }
+    bool FindListed(int count) { return TestSupport::FindListed(game, count); }
 
-    bool PlayToTheEnd(int page)
-    {
-        if (!FindListed(kListSlotCount))
-            return false;
-        game.Step(60);
-        return game.WaitUntil([&] { return App().content.pages[size_t(page)].done; }, 1000,
-                              "page " + std::to_string(page) + " is done");
-    }
+    bool PlayToTheEnd(int page) { return TestSupport::PlayHiddenObjectPage(game, page); }
 
     GameDriver game;
 };
@@ -260,22 +217,16 @@ TEST_F(PublicationPlay, CompletingASetOpensTheNextAndTheBonusUnderACornerIsTaken
         game.WaitUntil([&] { return Screen().mode == -1 && !Screen().Flipping(); }, 4000, "back on the publication"));
 
     // Turn to the page before the pick's page and lift the corner far over it.
-    while (Screen().currentPage < pick.page - 1)
-    {
-        ClickForwardCorner();
-        ASSERT_TRUE(WaitAtRest());
-    }
-    ASSERT_EQ(Screen().currentPage, pick.page - 1);
     const int bonusesBefore = App().bonusesTaken;
-    game.Press(765, BoardY() + 520);
-    for (int x = 760; x >= 150; x -= 40)
-        game.MoveTo(x, BoardY() + 440);
-    game.Step(2);
-    EXPECT_TRUE(Screen().bonusAvailable);
-    game.Screenshot("e2e/bonus-under-corner.png");
-    game.Release(150, BoardY() + 440);
+    ASSERT_TRUE(TestSupport::TakeBonus(game, 0,
+                                       [&]
+                                       {
+                                           EXPECT_EQ(Screen().currentPage, pick.page - 1);
+                                           EXPECT_TRUE(Screen().bonusAvailable);
+                                           game.Screenshot("e2e/bonus-under-corner.png");
+                                       }));
     EXPECT_EQ(App().bonusPicks[0].page, -1) << "the pick is taken";
-    ASSERT_TRUE(game.WaitUntil([&] { return App().bonusesTaken == bonusesBefore + 1; }, 1000, "the bonus is counted"));
+    EXPECT_EQ(App().bonusesTaken, bonusesBefore + 1);
 }
 
 TEST_F(PublicationPlay, WildClickingBringsTheEraserAndLocksTheBoard)
