@@ -84,6 +84,7 @@ void MG5::ClearSet()
 {
     rounds.clear();
     rounds.resize(kMaxRounds);
+    belt = Cover();
     roundChangeDue = false;
     blur.Invalidate();
     blurScene.reset();
@@ -116,6 +117,13 @@ void MG5::AddPicture(const std::string& dir, const PictureListEntry& entry)
         cover.y = entry.y;
         if (cover.image != nullptr)
             covers.push_back(std::move(cover));
+        return;
+    }
+    if (kindLetter == 'u')
+    {
+        belt.image = LoadGamePicture(dir + name);
+        belt.x = entry.x;
+        belt.y = entry.y;
         return;
     }
     if (kindLetter != 'o' && kindLetter != 'c')
@@ -574,6 +582,7 @@ void MG5::PaintScene(Graphics& graphics, int boardX, int boardY) const
     graphics.PushState();
     // The belt runs in under the page's flaps: nothing of it shows beyond the page.
     graphics.ClipRect(boardX, boardY, kBoardWidth, kBoardHeight);
+    graphics.DrawImage(belt.image.get(), boardX + belt.x, boardY + belt.y);
     const int shownRound = std::clamp(round, 0, int(rounds.size()) - 1);
     for (const Object& object : rounds[size_t(shownRound)].objects)
         PaintObject(graphics, object, dx, dy);

@@ -138,6 +138,9 @@ private:
     void PrepareBlur();
 
     std::vector<Round> rounds;
+    // The belt itself ("u_" line): drawn under the luggage, so that what shows between the
+    // pieces is the belt and not the desk beneath the page.
+    Cover belt;
     bool roundChangeDue = false;
     double lightY = 0;
     // 1 sweeping down, -1 up, 2 and 3 counting down before the first sweep.
