@@ -60,10 +60,10 @@ void GameDriver::CreateGame()
     game->stopWhenStarted = false;
 }
 
-bool GameDriver::Launch()
+bool GameDriver::Launch(const std::string& commandLine)
 {
     const size_t boxesBefore = driver.MessageBoxes().size();
-    bool initialised = driver.Init();
+    bool initialised = driver.Init(commandLine);
     if (initialised)
     {
         driver.Start();

@@ -39,9 +39,9 @@ public:
     GameDriver(const GameDriver&) = delete;
     GameDriver& operator=(const GameDriver&) = delete;
 
-    // Init and Start, the loading waited for and its completion run; false (and a failure) when
-    // the game exited or showed a message box on the way.
-    bool Launch();
+    // Init (with the given command line, switches only) and Start, the loading waited for and its
+    // completion run; false (and a failure) when the game exited or showed a message box on the way.
+    bool Launch(const std::string& commandLine = "");
     // Destroys the game (which saves the player's progress), writes save over the player's
     // save.dat when given, then creates and launches the game again in the same folder.
     bool Relaunch(const std::optional<SaveData>& save = std::nullopt);
