@@ -41,27 +41,9 @@ protected:
     MG2& Cargo() { return *dynamic_cast<MG2*>(App().MiniGameOfMode(2)); }
 
     // The game is on the screen with its notes in place and the page-turn blur over.
-    bool WaitForPlay()
-    {
-        return game.WaitUntil(
-            [&]
-            {
-                return Cargo().shown && Cargo().openSignalled && !Screen().IsPublicationShown() &&
-                       Screen().ListSlide() == 0 && Screen().Blur() == 0;
-            },
-            3000, "the cargo page is played");
-    }
+    bool WaitForPlay() { return TestSupport::WaitForMiniGame(game, 2, 3000); }
 
-    bool BackOnThePublication()
-    {
-        return game.WaitUntil(
-            [&]
-            {
-                return Screen().IsPublicationShown() && !Cargo().shown && Screen().OpenGate() == 0 &&
-                       !Screen().Flipping() && Screen().mode != Page::kModeNameStamp;
-            },
-            4000, "back on the publication");
-    }
+    bool BackOnThePublication() { return TestSupport::BackOnThePublication(game, 2); }
 
     // Where a player sees the item, and the middle of the container it belongs in.
     Point ItemPoint(int index) { return TestSupport::MG2ItemPoint(game, index); }
@@ -168,15 +150,7 @@ TEST_F(MiniGame2Play, ItsStickerLeadsIntoThePage)
     game.Click(765, App().config.common.BoardY + 520);
     ASSERT_TRUE(game.WaitAtRest());
     game.Step(120);
-    int k = 0;
-    while (k < 3 && (k == 0   ? App().content.sets[App().currentSet].a
-                     : k == 1 ? App().content.sets[App().currentSet].b
-                              : App().content.sets[App().currentSet].c) != kCargoPage)
-        ++k;
-    ASSERT_LT(k, 3);
-    ButtonWidget& sticker = *Screen().stickerButtons[size_t(k)];
-    ASSERT_TRUE(sticker.shown);
-    game.Click(sticker.x + sticker.width / 2, sticker.y + sticker.height / 2);
+    ASSERT_TRUE(TestSupport::ClickSticker(game, kCargoPage));
     ASSERT_TRUE(WaitForPlay());
     EXPECT_EQ(Screen().currentPage, kCargoPage);
     EXPECT_EQ(Cargo().round, 0);

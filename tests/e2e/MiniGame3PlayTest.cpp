@@ -237,12 +237,7 @@ TEST_F(MiniGame3Play, ItsStickerLeadsInTheReplayCostsATryAndTheBackButtonLeaves)
     game.Click(765, BoardY() + 520);
     ASSERT_TRUE(game.WaitAtRest());
     game.Step(120);
-    const auto& set = App().content.sets[size_t(App().currentSet)];
-    const int sticker = set.a == kBellPage ? 0 : set.b == kBellPage ? 1 : set.c == kBellPage ? 2 : -1;
-    ASSERT_GE(sticker, 0);
-    ButtonWidget& button = *Screen().stickerButtons[size_t(sticker)];
-    ASSERT_TRUE(button.shown);
-    game.Click(button.x + button.width / 2, button.y + button.height / 2);
+    ASSERT_TRUE(TestSupport::ClickSticker(game, kBellPage));
     ASSERT_TRUE(WaitForPlay());
     EXPECT_EQ(Screen().currentPage, kBellPage);
 

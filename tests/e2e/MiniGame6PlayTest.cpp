@@ -42,27 +42,9 @@ protected:
     MG6& Glass() { return *dynamic_cast<MG6*>(App().MiniGameOfMode(6)); }
 
     // The game is on the screen with its notes in place and the page-turn blur over.
-    bool WaitForPlay()
-    {
-        return game.WaitUntil(
-            [&]
-            {
-                return Glass().shown && Glass().openSignalled && !Screen().IsPublicationShown() &&
-                       Screen().ListSlide() == 0 && Screen().Blur() == 0;
-            },
-            3000, "the coloured-glass page is played");
-    }
+    bool WaitForPlay() { return TestSupport::WaitForMiniGame(game, 6, 3000); }
 
-    bool BackOnThePublication()
-    {
-        return game.WaitUntil(
-            [&]
-            {
-                return Screen().IsPublicationShown() && !Glass().shown && Screen().OpenGate() == 0 &&
-                       !Screen().Flipping() && Screen().mode != Page::kModeNameStamp;
-            },
-            4000, "back on the publication");
-    }
+    bool BackOnThePublication() { return TestSupport::BackOnThePublication(game, 6); }
 
     // Clicks the round's differences, on the left and the right picture by turns, until the
     // round has its share.
@@ -168,15 +150,7 @@ TEST_F(MiniGame6Play, ItsStickerLeadsIntoThePage)
     game.Click(765, App().config.common.BoardY + 520);
     ASSERT_TRUE(game.WaitAtRest());
     game.Step(120);
-    int k = 0;
-    while (k < 3 && (k == 0   ? App().content.sets[App().currentSet].a
-                     : k == 1 ? App().content.sets[App().currentSet].b
-                              : App().content.sets[App().currentSet].c) != kGlassPage)
-        ++k;
-    ASSERT_LT(k, 3);
-    ButtonWidget& sticker = *Screen().stickerButtons[size_t(k)];
-    ASSERT_TRUE(sticker.shown);
-    game.Click(sticker.x + sticker.width / 2, sticker.y + sticker.height / 2);
+    ASSERT_TRUE(TestSupport::ClickSticker(game, kGlassPage));
     ASSERT_TRUE(WaitForPlay());
     EXPECT_EQ(Screen().currentPage, kGlassPage);
     EXPECT_EQ(Glass().round, 0);

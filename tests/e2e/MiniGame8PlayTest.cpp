@@ -42,16 +42,7 @@ protected:
     MG8& Search() { return *dynamic_cast<MG8*>(App().MiniGameOfMode(8)); }
 
     // The game is on the screen with the page turned in and its panel in place.
-    bool WaitForPlay()
-    {
-        return game.WaitUntil(
-            [&]
-            {
-                return Search().shown && Search().openSignalled && !Screen().IsPublicationShown() &&
-                       Screen().ListSlide() == 0 && Screen().Blur() == 0;
-            },
-            3000, "the insects page is played");
-    }
+    bool WaitForPlay() { return TestSupport::WaitForMiniGame(game, 8, 3000); }
 
     // The camera has flown back out of the page and the publication lies at rest.
     bool BackOnThePublication()
@@ -184,15 +175,7 @@ TEST_F(MiniGame8Play, ItsStickerLeadsIntoThePageWhichTheBackButtonLeaves)
     game.Click(765, App().config.common.BoardY + 520);
     ASSERT_TRUE(game.WaitAtRest());
     game.Step(120);
-    int k = 0;
-    while (k < 3 && (k == 0   ? App().content.sets[App().currentSet].a
-                     : k == 1 ? App().content.sets[App().currentSet].b
-                              : App().content.sets[App().currentSet].c) != kInsectsPage)
-        ++k;
-    ASSERT_LT(k, 3);
-    ButtonWidget& sticker = *Screen().stickerButtons[size_t(k)];
-    ASSERT_TRUE(sticker.shown);
-    game.Click(sticker.x + sticker.width / 2, sticker.y + sticker.height / 2);
+    ASSERT_TRUE(TestSupport::ClickSticker(game, kInsectsPage));
     ASSERT_TRUE(WaitForPlay());
     EXPECT_EQ(Screen().currentPage, kInsectsPage);
     FindInsectOnTop();

@@ -43,16 +43,7 @@ protected:
     Page& Screen() { return *game.Game().pageScreen; }
     MG9& Capture() { return *dynamic_cast<MG9*>(App().MiniGameOfMode(9)); }
 
-    bool WaitForPlay()
-    {
-        return game.WaitUntil(
-            [&]
-            {
-                return Capture().shown && Capture().openSignalled && !Screen().IsPublicationShown() &&
-                       Screen().ListSlide() == 0 && Screen().Blur() == 0;
-            },
-            3000, "the fireflies page is played");
-    }
+    bool WaitForPlay() { return TestSupport::WaitForMiniGame(game, 9, 3000); }
 
     bool BackOnThePublication()
     {
@@ -221,15 +212,7 @@ TEST_F(MiniGame9Play, ItsStickerLeadsIntoThePageWhichTheBackButtonLeaves)
     game.Click(765, App().config.common.BoardY + 520);
     ASSERT_TRUE(game.WaitAtRest());
     game.Step(120);
-    int k = 0;
-    while (k < 3 && (k == 0   ? App().content.sets[App().currentSet].a
-                     : k == 1 ? App().content.sets[App().currentSet].b
-                              : App().content.sets[App().currentSet].c) != kFirefliesPage)
-        ++k;
-    ASSERT_LT(k, 3);
-    ButtonWidget& sticker = *Screen().stickerButtons[size_t(k)];
-    ASSERT_TRUE(sticker.shown);
-    game.Click(sticker.x + sticker.width / 2, sticker.y + sticker.height / 2);
+    ASSERT_TRUE(TestSupport::ClickSticker(game, kFirefliesPage));
     ASSERT_TRUE(WaitForPlay());
     EXPECT_EQ(Screen().currentPage, kFirefliesPage);
     CatchFirefly();
