@@ -59,32 +59,7 @@ protected:
     void ClickBackwardCorner() { game.Click(35, BoardY() + 520); }
 
     // From the cover: the menu's mini-game list, one page back to the final game, and in.
-    bool EnterFinalGame()
-    {
-        if (Screen().currentPage != kFinalPage)
-        {
-            if (Screen().currentPage == 0)
-            {
-                PressButton(*Screen().miniGamesButton);
-                if (!game.WaitAtRest())
-                    return false;
-            }
-            ClickBackwardCorner();
-            if (!game.WaitAtRest() || Screen().currentPage != kFinalPage)
-            {
-                ADD_FAILURE() << "the publication lies at page " << Screen().currentPage;
-                return false;
-            }
-        }
-        PressButton(*Screen().actionButton);
-        return game.WaitUntil(
-            [&]
-            {
-                return Final().shown && Final().openSignalled && !Screen().IsPublicationShown() &&
-                       Screen().ListSlide() == 0 && Screen().Blur() == 0 && App().SceneState().empty();
-            },
-            4000, "the final game is played");
-    }
+    bool EnterFinalGame() { return TestSupport::EnterFinalGame(game); }
 
     bool LeafTo(int row) { return TestSupport::LeafTo(game, row); }
 

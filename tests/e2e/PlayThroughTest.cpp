@@ -198,17 +198,10 @@ void StartNewPlayer(GameDriver& game, bool watchIntro, const std::string& comman
 void PlayTheFinalGame(GameDriver& game)
 {
     GameApp& app = game.Game();
-    Page& screen = *app.pageScreen;
     UCD& scenes = *app.scenePlayer;
     ASSERT_TRUE(app.content.pages[kFinalPage].open) << "every set done opens the final game";
     ASSERT_TRUE(BackToTheContents(game));
-    ASSERT_TRUE(Moves::LeafTo(game, 0));
-    Moves::PressButton(game, *screen.miniGamesButton);
-    ASSERT_TRUE(game.WaitAtRest());
-    ASSERT_TRUE(Moves::LeafTo(game, kFinalPage));
-    Moves::PressButton(game, *screen.actionButton);
-    ASSERT_TRUE(Moves::WaitForMiniGame(game, Page::kModeFinalGame));
-    ASSERT_TRUE(game.WaitUntil([&] { return Moves::PlayTime(game); }, 2000, "the final game's open scene ends"));
+    ASSERT_TRUE(Moves::EnterFinalGame(game));
     ASSERT_TRUE(Moves::WinMGLast(game));
 
     // From the done scene on, the story is played as the player sees it.

@@ -903,6 +903,44 @@ bool MGLastPressNote(GameDriver& game, int index, const std::function<void()>& b
     return true;
 }
 
+bool EnterFinalGame(GameDriver& game)
+{
+    Page& screen = Screen(game);
+    const ContentModel& content = game.Game().content;
+    int finalPage = -1;
+    for (int page = 0; page < content.pageCount; ++page)
+        if (content.pages[size_t(page)].type == "MGLast")
+            finalPage = page;
+    if (finalPage < 0)
+    {
+        ADD_FAILURE() << "the publication has no final game";
+        return false;
+    }
+    if (screen.currentPage != finalPage)
+    {
+        if (screen.currentPage != 0 && !LeafTo(game, 0))
+            return false;
+        PressButton(game, *screen.miniGamesButton);
+        if (!game.WaitAtRest())
+            return false;
+        ClickBackwardCorner(game);
+        if (!game.WaitAtRest() || screen.currentPage != finalPage)
+        {
+            ADD_FAILURE() << "the publication lies at page " << screen.currentPage;
+            return false;
+        }
+    }
+    PressButton(game, *screen.actionButton);
+    MGLast& last = Final(game);
+    return game.WaitUntil(
+        [&]
+        {
+            return last.shown && last.openSignalled && !screen.IsPublicationShown() && screen.ListSlide() == 0 &&
+                   screen.Blur() == 0 && game.Game().SceneState().empty();
+        },
+        4000, "the final game is played");
+}
+
 bool WinMGLast(GameDriver& game)
 {
     MGLast& last = Final(game);

@@ -120,6 +120,9 @@ Point MGLastNotePoint(GameDriver& game, int index);
 // Takes note index off the strip and presses it onto the page lying open; beforePress (when
 // set) runs with the note held over the page.
 bool MGLastPressNote(GameDriver& game, int index, const std::function<void()>& beforePress = {});
+// From the cover or another page: the menu's mini-game list, one page back to the final game
+// (at once when the publication lies there), its tab, and the game played with no scene over it.
+bool EnterFinalGame(GameDriver& game);
 bool WinMGLast(GameDriver& game);
 
 // Wins the mini-game of mode (1 ... 10).
