@@ -44,6 +44,15 @@ public:
     using GameApp::KillDialog;
     std::function<bool(Dialog&)> onDialog;
     bool answerOnItsOwn = true;
+    // Off: the painted frames are not handed to the (offscreen) window. The game still paints
+    // every frame into its screen image, which screenshots and pixel checks read; only the copy
+    // to a window nobody sees is saved, a good part of a frame's cost in a long headless run.
+    bool presentFrames = true;
+    void Redraw(const void* rect = nullptr) override
+    {
+        if (presentFrames)
+            GameApp::Redraw(rect);
+    }
 
     // Replaces the music interface, as Init would create it.
     void UseMusicInterface(std::unique_ptr<MusicInterface> music) { musicInterface = std::move(music); }
