@@ -552,17 +552,19 @@ FirstInputDialog::FirstInputDialog(GameApp& app, const std::string& header)
 
 std::string FirstInputDialog::ShowModal()
 {
+    // The dialog is deleted once its modal loop has ended: after it, only locals are used.
+    GameApp& game = app;
     const std::string name = RunForName();
     // The new game was saved under the offered name when the game started. Its progress goes
     // with the name the player keeps (the offered one cleaned when nothing usable was typed),
     // so the offered name's folder goes unless it is a listed player's. After a quit from the
     // dialog the game is saved under the offered name, which then stays.
-    const std::string offered = app.playerName;
+    const std::string offered = game.playerName;
     const std::string kept =
-        name.empty() ? ProfileNames::CleanName(app.texts.common.default_name, app.config.common.LongestName) : name;
-    const std::vector<std::string> listed = ProfileNames::Parse(app.allPlayers);
-    if (!app.isShutdown && kept != offered && std::find(listed.begin(), listed.end(), offered) == listed.end())
-        (void)ProfileNames::DeletePlayerFolder(app.GetAppDataFolder(), offered, {kept});
+        name.empty() ? ProfileNames::CleanName(game.texts.common.default_name, game.config.common.LongestName) : name;
+    const std::vector<std::string> listed = ProfileNames::Parse(game.allPlayers);
+    if (!game.isShutdown && kept != offered && std::find(listed.begin(), listed.end(), offered) == listed.end())
+        (void)ProfileNames::DeletePlayerFolder(game.GetAppDataFolder(), offered, {kept});
     return name;
 }
 
