@@ -2,6 +2,7 @@
 // objects over its background, and the start of that page (the list drawn up, the notes
 // written, the smear made), in thread CPU time. The pictures are made up; the texts are not drawn (no fonts).
 
+#include "BenchSupport.h"
 #include "app/GameApp.h"
 #include "app/PictureListReader.h"
 #include "app/Resources.h"
@@ -20,19 +21,13 @@
 #include <vector>
 
 using namespace Vesk;
+using namespace Vesk::Bench;
 
 namespace
 {
 
 constexpr int kPage = 2;
 constexpr int kObjects = 40;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // A blob of soft edges in a colour of its own: opaque inside an ellipse, fading over 3 pixels.
 std::unique_ptr<DDImage> Blob(int width, int height, unsigned seed)
@@ -48,14 +43,6 @@ std::unique_ptr<DDImage> Blob(int width, int height, unsigned seed)
             int alpha = std::clamp(int(edge * 255), 0, 255);
             pixels[size_t(y * width + x)] = uint32_t(alpha) << 24 | (colour + uint32_t((x ^ y) & 15));
         }
-    auto image = std::make_unique<DDImage>();
-    image->SetBits(pixels.data(), width, height);
-    return image;
-}
-
-std::unique_ptr<DDImage> Solid(int width, int height, uint32_t pixel)
-{
-    std::vector<uint32_t> pixels(size_t(width) * size_t(height), pixel);
     auto image = std::make_unique<DDImage>();
     image->SetBits(pixels.data(), width, height);
     return image;

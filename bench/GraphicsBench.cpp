@@ -5,6 +5,7 @@
 // The environment variable VESK_PIXEL_KERNELS ("scalar", "sse2" or "ssse3") limits the vector
 // level of the framework's kernels, to time the plain loops or one vector form alone.
 
+#include "BenchSupport.h"
 #include "KernelLevelMain.h"
 #include "framework/graphics/CpuFeatures.h"
 #include "framework/graphics/DDImage.h"
@@ -24,6 +25,7 @@
 #include <vector>
 
 using namespace Vesk;
+using namespace Vesk::Bench;
 using namespace Vesk::TestSupport;
 
 namespace
@@ -65,15 +67,6 @@ std::vector<uint32_t> OpaqueScreen()
 std::vector<uint32_t> BlitPicture()
 {
     return TestPictures::Sprite(767, 588);
-}
-
-// The CPU time of this thread in seconds: unlike the wall clock it does not count the time other
-// programs on a busy machine take the processor away.
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 // Runs ours and theirs alternately, reports ours as the time and the ratio as a counter.

@@ -3,6 +3,7 @@
 // time. A made-up set of three rounds of six pieces, half of the first round filling in; the texts
 // are not drawn (no fonts).
 
+#include "BenchSupport.h"
 #include "app/GameApp.h"
 #include "app/Resources.h"
 #include "board/BoardHost.h"
@@ -23,19 +24,13 @@
 #include <vector>
 
 using namespace Vesk;
+using namespace Vesk::Bench;
 
 namespace
 {
 
 constexpr int kPage = 3;
 constexpr int kPieces = 6;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // A torn-paper piece: opaque inside an ellipse, fading over a few pixels, in a colour of its own.
 std::unique_ptr<DDImage> Blob(int width, int height, unsigned seed)
@@ -51,14 +46,6 @@ std::unique_ptr<DDImage> Blob(int width, int height, unsigned seed)
             int alpha = std::clamp(int(edge * 255), 0, 255);
             pixels[size_t(y * width + x)] = uint32_t(alpha) << 24 | (colour + uint32_t((x ^ y) & 15));
         }
-    auto image = std::make_unique<DDImage>();
-    image->SetBits(pixels.data(), width, height);
-    return image;
-}
-
-std::unique_ptr<DDImage> Solid(int width, int height, uint32_t pixel)
-{
-    std::vector<uint32_t> pixels(size_t(width) * size_t(height), pixel);
     auto image = std::make_unique<DDImage>();
     image->SetBits(pixels.data(), width, height);
     return image;

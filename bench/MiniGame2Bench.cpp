@@ -3,6 +3,7 @@
 // is made up at the shipped page's sizes: a 767 x 532 deck, six 130 x 150 containers, six items
 // a round, two of them already put away. The texts are not drawn (no fonts).
 
+#include "BenchSupport.h"
 #include "app/GameApp.h"
 #include "app/PictureListReader.h"
 #include "app/Resources.h"
@@ -21,16 +22,10 @@
 #include <vector>
 
 using namespace Vesk;
+using namespace Vesk::Bench;
 
 namespace
 {
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // A soft-edged blob in a colour of its own, as the cargo and the containers are drawn.
 std::unique_ptr<DDImage> Blob(int width, int height, unsigned seed)
@@ -46,14 +41,6 @@ std::unique_ptr<DDImage> Blob(int width, int height, unsigned seed)
             int alpha = std::clamp(int(edge * 255), 0, 255);
             pixels[size_t(y * width + x)] = uint32_t(alpha) << 24 | (colour + uint32_t((x ^ y) & 15));
         }
-    auto image = std::make_unique<DDImage>();
-    image->SetBits(pixels.data(), width, height);
-    return image;
-}
-
-std::unique_ptr<DDImage> Solid(int width, int height, uint32_t pixel)
-{
-    std::vector<uint32_t> pixels(size_t(width) * size_t(height), pixel);
     auto image = std::make_unique<DDImage>();
     image->SetBits(pixels.data(), width, height);
     return image;

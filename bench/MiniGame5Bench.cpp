@@ -6,6 +6,7 @@
 // full-page cover and ten pieces of about 100 x 80 a round, half of them suspicious, spaced
 // closer than the shipped ones so the belt is full. The texts are not drawn (no fonts).
 
+#include "BenchSupport.h"
 #include "app/GameApp.h"
 #include "app/Resources.h"
 #include "board/BoardHost.h"
@@ -27,18 +28,12 @@
 #include <vector>
 
 using namespace Vesk;
+using namespace Vesk::Bench;
 
 namespace
 {
 
 constexpr int kPage = 15;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // Soft-edged, grainy pictures: opaque inside an ellipse (or everywhere), fading at the rim; a
 // window pictures is clear in its middle band, as the cover's belt window is.

@@ -5,6 +5,7 @@
 // which every other page is done; only the paint itself is timed.
 //
 //     bench_MiniGameLastBench --benchmark_repetitions=5
+#include "BenchSupport.h"
 #include "app/GameApp.h"
 #include "framework/graphics/Graphics.h"
 #include "minigames/MGLast.h"
@@ -21,6 +22,8 @@
 #include <optional>
 #include <string>
 
+using namespace Vesk::Bench;
+
 namespace Vesk
 {
 namespace
@@ -30,13 +33,6 @@ using TestSupport::GameDriver;
 
 constexpr int kFinalPage = 17;
 constexpr int kFinalMode = 10;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 std::unique_ptr<GameDriver> game;
 std::string gameProblem;

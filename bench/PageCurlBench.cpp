@@ -2,6 +2,7 @@
 // shadow, at several points of the turn, in thread CPU time. VESK_PIXEL_KERNELS ("scalar", "sse2"
 // or "ssse3") limits the vector level of the drawing kernels.
 
+#include "BenchSupport.h"
 #include "KernelLevelMain.h"
 #include "framework/graphics/CpuFeatures.h"
 #include "framework/graphics/DDImage.h"
@@ -19,17 +20,11 @@
 #include <vector>
 
 using namespace Vesk;
+using namespace Vesk::Bench;
 using namespace Vesk::TestSupport;
 
 namespace
 {
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 MemoryImage Picture(const std::vector<uint32_t>& pixels, int width, int height)
 {

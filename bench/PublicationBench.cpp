@@ -8,6 +8,7 @@
 //     bench_PublicationBench --benchmark_repetitions=5
 //
 // PUBLICATION_BENCH_FRAMES=<folder> writes each timed frame there as a PNG, to look at.
+#include "BenchSupport.h"
 #include "app/GameApp.h"
 #include "board/Board.h"
 #include "framework/graphics/DDImage.h"
@@ -27,6 +28,8 @@
 #include <string>
 #include <vector>
 
+using namespace Vesk::Bench;
+
 namespace Vesk
 {
 namespace
@@ -35,13 +38,6 @@ namespace
 using TestSupport::GameDriver;
 
 constexpr int kFaceWidth = 767;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 double WallSeconds()
 {

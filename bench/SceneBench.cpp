@@ -5,6 +5,7 @@
 // paints them), while the page's open scene talks and while a fade to black runs.
 //
 //     bench_SceneBench --benchmark_repetitions=5
+#include "BenchSupport.h"
 #include "app/GameApp.h"
 #include "board/Board.h"
 #include "framework/graphics/Graphics.h"
@@ -22,19 +23,14 @@
 #include <memory>
 #include <string>
 
+using namespace Vesk::Bench;
+
 namespace Vesk
 {
 namespace
 {
 
 using TestSupport::GameDriver;
-
-double ThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
-}
 
 // A fresh game playing the intro from its start; null (and problem set) when that fails.
 std::unique_ptr<GameDriver> StartIntro(std::string& problem)
