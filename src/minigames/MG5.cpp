@@ -139,18 +139,9 @@ void MG5::AddPicture(const std::string& dir, const PictureListEntry& entry)
         return;
     }
     std::vector<Object>& objects = rounds[size_t(r)].objects;
-    auto found = std::find_if(objects.begin(), objects.end(), [&](const Object& object) { return object.key == key; });
-    if (found == objects.end())
-    {
-        if (int(objects.size()) >= kMaxObjects)
-        {
-            app.Log("MG5: more than " + std::to_string(kMaxObjects) + " pieces in a round: '" + name + "' left out");
-            return;
-        }
-        objects.emplace_back();
-        objects.back().key = key;
-        found = objects.end() - 1;
-    }
+    Object* found = EntryForKey(objects, key, kMaxObjects, "pieces in a round", name);
+    if (found == nullptr)
+        return;
     if (kindLetter == 'o')
     {
         if (found->image != nullptr)

@@ -254,18 +254,9 @@ void MG8::AddPicture(const std::string& dir, const PictureListEntry& entry)
     }
 
     const std::string key = name.substr(2);
-    auto found = std::find_if(objects.begin(), objects.end(), [&](const Object& object) { return object.key == key; });
-    if (found == objects.end())
-    {
-        if (int(objects.size()) >= kMaxObjects)
-        {
-            app.Log("MG8: more than " + std::to_string(kMaxObjects) + " insects: '" + name + "' left out");
-            return;
-        }
-        objects.emplace_back();
-        objects.back().key = key;
-        found = objects.end() - 1;
-    }
+    Object* found = EntryForKey(objects, key, kMaxObjects, "insects", name);
+    if (found == nullptr)
+        return;
     std::unique_ptr<DDImage>& slot = kindLetter == 's'   ? found->sceneImage
                                      : kindLetter == 'p' ? found->stripImage
                                                          : found->viewImage;

@@ -124,18 +124,9 @@ void MG9::AddPicture(const std::string& dir, const PictureListEntry& entry)
     }
 
     const std::string key = WithoutExtension(name.substr(2));
-    auto found = std::find_if(objects.begin(), objects.end(), [&](const Object& object) { return object.key == key; });
-    if (found == objects.end())
-    {
-        if (int(objects.size()) >= kMaxObjects)
-        {
-            app.Log("MG9: more than " + std::to_string(kMaxObjects) + " objects: '" + name + "' left out");
-            return;
-        }
-        objects.emplace_back();
-        objects.back().key = key;
-        found = objects.end() - 1;
-    }
+    Object* found = EntryForKey(objects, key, kMaxObjects, "objects", name);
+    if (found == nullptr)
+        return;
     std::unique_ptr<DDImage>& slot = kindLetter == 'o'   ? found->image
                                      : kindLetter == 'p' ? found->slotImage
                                                          : found->takenImage;

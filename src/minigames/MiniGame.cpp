@@ -93,6 +93,11 @@ std::vector<PictureListEntry> MiniGame::ReadPictureList(const std::string& dir)
     return PictureListReader::ReadObjects(list);
 }
 
+void MiniGame::LogTableFull(int capacity, const std::string& what, const std::string& fileName)
+{
+    app.Log(kind + ": more than " + std::to_string(capacity) + " " + what + ": '" + fileName + "' left out");
+}
+
 std::unique_ptr<DDImage> MiniGame::LoadGamePicture(const std::string& path)
 {
     std::unique_ptr<DDImage> image = app.GetImage(path, true);

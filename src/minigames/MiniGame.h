@@ -196,6 +196,26 @@ protected:
     std::vector<PictureListEntry> ReadPictureList(const std::string& dir);
     // A picture of the set, or null and a log line when it cannot be read.
     std::unique_ptr<DDImage> LoadGamePicture(const std::string& path);
+    // The entry of table keyed key (a picture set's lines of one piece share a key), added at the
+    // end when there is none yet; null, with a log line naming fileName, when the table already
+    // holds capacity entries (what: what it holds, for the line).
+    template <class Entry>
+    Entry* EntryForKey(std::vector<Entry>& table, const std::string& key, int capacity, const std::string& what,
+                       const std::string& fileName)
+    {
+        for (Entry& entry : table)
+            if (entry.key == key)
+                return &entry;
+        if (int(table.size()) >= capacity)
+        {
+            LogTableFull(capacity, what, fileName);
+            return nullptr;
+        }
+        table.emplace_back();
+        table.back().key = key;
+        return &table.back();
+    }
+    void LogTableFull(int capacity, const std::string& what, const std::string& fileName);
     // (px, py) lies strictly inside image drawn at (x, y); with opaque, also on a pixel whose
     // alpha is above kOpaqueAlpha. A null image is never hit.
     static bool Hits(Image* image, int x, int y, int px, int py, bool opaque = false);
